@@ -1,0 +1,133 @@
+#!/usr/bin/env node
+"use strict";
+// Runs one network through the real EPANET (epanet-js) and through kvepa2 (kvepa2-dump), with the
+// base model and random designs, and compares every hydraulic step. Also runs the files our
+// ENsaveinpfile wrote through EPANET and compares them with our results.
+//
+//   node oracle.js --network N.inp --dump kvepa2-dump --work DIR [--designs 50] [--seed 1]
+//                  [--save-every 10] [--epanet-init 11] [--ours-init 1] [--epanet-only]
+// Exit codes: 0 agreement, 1 disagreement or failure, 77 skipped (epanet-js not installed).
+const fs = require("fs");
+const path = require("path");
+const { spawnSync } = require("child_process");
+
+const SKIP = 77;
+
+function parseArgs(argv) {
+    const a = { designs: 50, seed: 1, saveEvery: 10, epanetInit: 11, oursInit: 1, epanetOnly: false };
+    for (let i = 0; i < argv.length; i++) {
+        const key = argv[i];
+        const val = () => {
+            if (i + 1 >= argv.length) throw new Error(`${key} needs a value`);
+            return argv[++i];
+        };
+        if (key === "--network") a.network = val();
+        else if (key === "--dump") a.dump = val();
+        else if (key === "--work") a.work = val();
+        else if (key === "--designs") a.designs = Number(val());
+        else if (key === "--seed") a.seed = Number(val());
+        else if (key === "--save-every") a.saveEvery = Number(val());
+        else if (key === "--epanet-init") a.epanetInit = Number(val());
+        else if (key === "--ours-init") a.oursInit = Number(val());
+        else if (key === "--fraction") a.fraction = Number(val());
+        else if (key === "--epanet-only") a.epanetOnly = true;
+        else throw new Error(`unknown argument '${key}'`);
+    }
+    if (!a.network || !a.work || (!a.dump && !a.epanetOnly)) throw new Error("--network, --work and --dump are required");
+    if (!(a.designs >= 0) || !(a.saveEvery >= 0)) throw new Error("--designs and --save-every must be counts");
+    return a;
+}
+
+function epanetInstalled() {
+    try {
+        require.resolve("epanet-js");
+        return true;
+    } catch {
+        return false;
+    }
+}
+
+function runOurs(args, designsFile, outFile, saveList) {
+    const argv = [args.network, designsFile, outFile, "--init", String(args.oursInit)];
+    if (saveList.length) argv.push("--save", saveList.join(","), "--save-dir", args.work);
+    const r = spawnSync(args.dump, argv, { encoding: "utf8", timeout: 600000 });
+    if (r.error) throw new Error(`cannot run ${args.dump}: ${r.error.message}`);
+    if (r.status !== 0) {
+        const why = r.signal ? `killed by ${r.signal}` : `exit code ${r.status}`;
+        throw new Error(`kvepa2-dump failed (${why}):\n${(r.stderr || "").slice(0, 4000)}`);
+    }
+}
+
+async function main() {
+    const args = parseArgs(process.argv.slice(2));
+    if (!epanetInstalled()) {
+        console.log(`SKIPPED: epanet-js is not installed in ${__dirname}/node_modules (run scripts/install-deps)`);
+        return SKIP;
+    }
+    const epanet = require("./lib/epanet");
+    const { makeDesigns, writeDesigns } = require("./lib/designs");
+    const { parseDump } = require("./lib/format");
+    const { compareDumps, report } = require("./lib/compare");
+    const { seedFrom } = require("./lib/rng");
+
+    fs.mkdirSync(args.work, { recursive: true });
+    const name = path.basename(args.network, path.extname(args.network));
+    const net = await epanet.openNetwork(args.network);
+    const info = epanet.networkInfo(net);
+    const { designs, designPipes } = makeDesigns({ name, ...info }, args.designs, seedFrom(name, args.seed), { fraction: args.fraction });
+    const designsFile = path.join(args.work, "designs.txt");
+    writeDesigns(designsFile, designs);
+
+    const t0 = Date.now();
+    const ref = epanet.runDesigns(net, info, designs, args.epanetInit);
+    epanet.closeNetwork(net);
+    ref.writer.save(path.join(args.work, "epanet.dump"));
+    const negative = ref.dump.designs.filter((d) => d.steps.some((s) => s.code === 6)).length;
+    console.log(`${name}: ${info.nodes.length} nodes, ${info.links.length} links, ${designPipes.length} design pipes; ` +
+        `${designs.length} designs (${negative} with negative pressures), ${ref.dump.designs.reduce((n, d) => n + d.steps.length, 0)} steps; EPANET ${Date.now() - t0} ms`);
+    if (args.epanetOnly) return 0;
+
+    const saveList = args.saveEvery > 0 ? designs.filter((d) => d.k % args.saveEvery === 0).map((d) => d.k) : [];
+    const oursFile = path.join(args.work, "kvepa2.dump");
+    const t1 = Date.now();
+    runOurs(args, designsFile, oursFile, saveList);
+    const ours = parseDump(fs.readFileSync(oursFile, "utf8"), oursFile);
+    console.log(`kvepa2 ${Date.now() - t1} ms`);
+
+    let ok = true;
+    const main = compareDumps(ref.dump, ours, `${name} designs`);
+    console.log(report(main));
+    ok = ok && main.ok;
+
+    for (const k of saveList) {
+        const saved = path.join(args.work, `saved-${k}.inp`);
+        if (!fs.existsSync(saved)) {
+            console.log(`${name} saved file of design ${k}: ${saved} was not written`);
+            ok = false;
+            continue;
+        }
+        let c;
+        try {
+            const sn = await epanet.openNetwork(saved);
+            const si = epanet.networkInfo(sn);
+            const sr = epanet.runDesigns(sn, si, [{ k: 0, sets: [] }], args.epanetInit);
+            epanet.closeNetwork(sn);
+            c = compareDumps(sr.dump, ours, `${name} saved file of design ${k}, run by EPANET`, { designMap: () => k, ignoreSetCodes: true });
+        } catch (e) {
+            console.log(`${name} saved file of design ${k}: ${e.message}`);
+            ok = false;
+            continue;
+        }
+        console.log(report(c, 10));
+        ok = ok && c.ok;
+    }
+    return ok ? 0 : 1;
+}
+
+main().then(
+    (code) => process.exit(code),
+    (e) => {
+        console.error(`oracle: ${e.message}`);
+        process.exit(1);
+    },
+);
