@@ -29,8 +29,9 @@ std::string PrintForm(double value, const std::locale& loc = std::locale());
 std::string ShortestText(float value, const std::locale& loc = std::locale());
 
 // True when the whole text (blanks around it allowed) is a number: optional
-// sign, digits with optional thousands separators between them, optional
-// decimal separator and digits, optional exponent; at least one digit.
+// sign, digits (thousands separators allowed only between whole groups of
+// three), optional decimal separator and digits, optional exponent; at least
+// one digit; within the range of a double.
 bool IsNumericText(std::string_view text, const std::locale& loc = std::locale());
 
 // The value of numeric text as IsNumericText accepts it; empty otherwise or
