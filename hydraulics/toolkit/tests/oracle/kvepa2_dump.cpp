@@ -74,7 +74,8 @@ void runDesign(std::FILE* out, const Design& d, int initFlag, int nodes, int lin
         }
     }
     const int init = ENinitH(initFlag);
-    std::fprintf(out, "design %d init %d setfail %s\n", d.number, init, refused.empty() ? "-" : refused.c_str());
+    std::fprintf(out, "design %d init %d setfail %s\n", d.number, init,
+                 refused.empty() ? "-" : refused.c_str());
     for (long n = 0; n < kMaxSteps; ++n) {
         long t = 0;
         const int code = ENrunH(&t);
@@ -148,7 +149,8 @@ int run(int argc, char** argv) {
 
     const std::string report = outPath + ".rpt";
     if (int rc = ENopen(network.c_str(), report.c_str(), ""); rc >= 100) {
-        std::fprintf(stderr, "kvepa2-dump: ENopen of %s returned %d (see %s)\n", network.c_str(), rc, report.c_str());
+        std::fprintf(stderr, "kvepa2-dump: ENopen of %s returned %d (see %s)\n", network.c_str(), rc,
+                     report.c_str());
         return 1;
     }
     File out(std::fopen(outPath.c_str(), "w"));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -12,7 +13,7 @@ namespace kelvarn::binding {
 
 // Raised when the library or one of its functions cannot be found.
 class ToolkitUnavailable : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -42,13 +43,16 @@ inline constexpr int RESERVOIR = 1;
 inline constexpr int TANK = 2;
 }  // namespace en
 
-// Every method returns the toolkit's code (0 success, 1-6 warnings, >= 100 errors).
+// Every method returns the toolkit's code (0 success, 1-6 warnings, >= 100 errors). The library
+// is opened by the first call and each function is looked up by its first call; either failing
+// throws ToolkitUnavailable naming the file or the function. IDs come back whole: the toolkit
+// writes up to EN_MAXID (31) characters, into a buffer with room to spare.
 class Toolkit {
-public:
+  public:
     // The default library file name, looked up beside the executable.
     static constexpr const char* kDefaultLibrary = "libkvepa2.so";
 
-    Toolkit();                                         // default library beside the executable
+    Toolkit();                                        // default library beside the executable
     explicit Toolkit(std::filesystem::path library);  // a library at this path
     ~Toolkit();
     Toolkit(const Toolkit&) = delete;
@@ -74,13 +78,13 @@ public:
     int ENnextH(long& timeStep);
     int ENsaveinpfile(const std::string& fileName);
 
-private:
-    void* symbol(const char* name);  // loads the library on first use; throws ToolkitUnavailable
+    // Room for an ID of EN_MAXID characters and its terminator, with plenty to spare.
+    static constexpr int kIdBufferSize = 64;
 
+  private:
+    struct Impl;
     std::filesystem::path path_;
-    void* handle_ = nullptr;
-    struct Functions;
-    Functions* fn_ = nullptr;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace kelvarn::binding
