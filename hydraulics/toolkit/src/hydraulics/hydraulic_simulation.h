@@ -11,7 +11,7 @@ class Model;
 class SimulationState;
 
 class HydraulicSimulation {
-public:
+  public:
     // Analyses topology and matrix sparsity once; the model must outlive the simulation.
     explicit HydraulicSimulation(Model& model);
     ~HydraulicSimulation();
@@ -50,9 +50,9 @@ public:
     void setLinkSetting(int i, double value);
 
     long currentTime() const;
-    int iterations() const;          // trials used by the last solve
-    double relativeError() const;    // accuracy reached by the last solve
-    bool started() const;            // init() has been called since construction
+    int iterations() const;        // trials used by the last solve
+    double relativeError() const;  // accuracy reached by the last solve
+    bool started() const;          // init() has been called since construction
 
     // EPANET's detailed link statuses.
     enum LinkStatusCode {
@@ -61,12 +61,12 @@ public:
         kClosed = 2,
         kOpen = 3,
         kActive = 4,
-        kXFlow = 5,       // pump beyond its curve's maximum flow
-        kXFcv = 6,        // FCV cannot deliver its flow
-        kXPressure = 7,   // PRV/PSV cannot deliver its pressure
+        kXFlow = 5,      // pump beyond its curve's maximum flow
+        kXFcv = 6,       // FCV cannot deliver its flow
+        kXPressure = 7,  // PRV/PSV cannot deliver its pressure
     };
 
-private:
+  private:
     std::unique_ptr<SimulationState> state_;
 };
 

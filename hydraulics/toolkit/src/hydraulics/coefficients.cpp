@@ -1,0 +1,319 @@
+#include "hydraulics/coefficients.h"
+
+#include <cmath>
+
+#include "hydraulics/headloss/chezy_manning.h"
+#include "hydraulics/headloss/darcy_weisbach.h"
+#include "hydraulics/headloss/hazen_williams.h"
+
+namespace kvepa2 {
+
+namespace {
+
+using headloss::kMinGradient;
+using headloss::Loss;
+
+inline void closedCoefficients(SimulationState& s, int k) {
+    s.p[k] = 1.0 / kBig;
+    s.y[k] = s.flow[k];
+}
+
+// Adds a minor loss and makes a vanishing gradient linear.
+inline void setFromLoss(SimulationState& s, int k, double h, double dh) {
+    if (dh < kMinGradient) {
+        dh = kMinGradient;
+        h = dh * s.flow[k];
+    }
+    s.p[k] = 1.0 / dh;
+    s.y[k] = h / dh;
+}
+
+template <headloss::HeadlossFormula F>
+void pipeCoefficients(SimulationState& s) {
+    for (int k = 0; k < s.links; ++k) {
+        const LinkKind kd = s.kind[k];
+        if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
+            continue;
+        if (isClosedStatus(s.status[k])) {
+            closedCoefficients(s, k);
+            continue;
+        }
+        const double q = s.flow[k];
+        Loss l = F::friction(s.resistance[k], q, s.diameter[k], s.roughness[k], s.viscosity);
+        const double m = s.minorCoeff[k];
+        if (m > 0.0) {
+            l.h += m * q * std::fabs(q);
+            l.dh += 2.0 * m * std::fabs(q);
+        }
+        setFromLoss(s, k, l.h, l.dh);
+    }
+}
+
+// Piecewise-linear curve: value and slope at x, extended linearly beyond the ends.
+inline void curveSegment(const Curve& c, double x, double& v, double& slope) {
+    const size_t n = c.x.size();
+    if (n == 1) {
+        v = c.y[0];
+        slope = 0.0;
+        return;
+    }
+    size_t i = 1;
+    while (i < n - 1 && x > c.x[i]) ++i;
+    const double dx = c.x[i] - c.x[i - 1];
+    slope = dx != 0.0 ? (c.y[i] - c.y[i - 1]) / dx : 0.0;
+    v = c.y[i - 1] + slope * (x - c.x[i - 1]);
+}
+
+void pumpCoefficients(SimulationState& s, int k) {
+    const PumpData& pump = s.pumps[s.pumpOf[k]];
+    const double speed = s.setting[k];
+    if (isClosedStatus(s.status[k]) || speed <= 0.0) {
+        closedCoefficients(s, k);
+        return;
+    }
+    double gain = 0.0;
+    double g = 0.0;
+    pumpGain(s, pump, s.flow[k], speed, gain, g);
+    if (g < kMinGradient)
+        g = kMinGradient;
+    s.p[k] = 1.0 / g;
+    s.y[k] = -gain / g;
+}
+
+void valveCoefficients(SimulationState& s, int k) {
+    const StatusCode st = s.status[k];
+    if (isClosedStatus(st)) {
+        closedCoefficients(s, k);
+        return;
+    }
+    const double q = s.flow[k];
+    const double aq = std::fabs(q);
+    const LinkKind kd = s.kind[k];
+    if (st == Status::kActive) {
+        switch (kd) {
+            case LinkKind::Prv:
+                s.p[k] = 0.0;
+                s.y[k] = s.to[k] < s.junctions ? s.excess[s.to[k]] : 0.0;
+                return;
+            case LinkKind::Psv:
+                s.p[k] = 0.0;
+                s.y[k] = s.from[k] < s.junctions ? -s.excess[s.from[k]] : 0.0;
+                return;
+            case LinkKind::Fcv:
+                s.p[k] = 1.0 / kBig;
+                s.y[k] = q - s.setting[k];
+                return;
+            case LinkKind::Pbv:
+                // Fixed loss in the flow direction.
+                s.p[k] = kBig;
+                s.y[k] = kBig * (q < 0.0 ? -s.setting[k] : s.setting[k]);
+                return;
+            case LinkKind::Tcv: {
+                const double m = kMinorLossConstant * s.setting[k] / std::pow(s.diameter[k], 4.0);
+                setFromLoss(s, k, m * q * aq, 2.0 * m * aq);
+                return;
+            }
+            case LinkKind::Gpv: {
+                const int c = s.model.links[k].valveCurve;
+                if (c >= 0 && !s.model.curves[c].x.empty()) {
+                    double v = 0.0;
+                    double slope = 0.0;
+                    curveSegment(s.model.curves[c], aq, v, slope);
+                    setFromLoss(s, k, q < 0.0 ? -v : v, slope);
+                    return;
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    // Open (or a valve without an active rule): its minor loss only.
+    const double m = s.minorCoeff[k];
+    setFromLoss(s, k, m * q * aq, 2.0 * m * aq);
+}
+
+void nodeCoefficients(SimulationState& s) {
+    const double expo = s.emitterExponent;
+    for (int n = 0; n < s.junctions; ++n) {
+        const double ke = s.model.nodes[n].emitterCoeff;
+        if (ke > 0.0) {
+            const double q = s.emitterQ[n];
+            const double aq = std::fabs(q);
+            double h = std::pow(aq / ke, 1.0 / expo);
+            double g = aq > 0.0 ? h / (expo * aq) : 0.0;
+            if (g < kMinGradient) {
+                g = kMinGradient;
+                h = g * aq;
+            }
+            s.emP[n] = 1.0 / g;
+            s.emY[n] = (q < 0.0 ? -h : h) / g;
+        } else {
+            s.emP[n] = 0.0;
+            s.emY[n] = 0.0;
+        }
+        if (s.pda) {
+            const double d = s.demand[n];
+            if (d > 0.0) {
+                const double dp = s.pReq - s.pMin;
+                const double q = std::min(std::max(s.delivered[n], 0.0), d);
+                double h = dp * std::pow(q / d, 1.0 / s.pExp);
+                double g = q > 0.0 ? h / (s.pExp * q) : 0.0;
+                if (g < kMinGradient) {
+                    g = kMinGradient;
+                    h = g * q;
+                }
+                s.dmP[n] = 1.0 / g;
+                s.dmY[n] = h / g;
+            } else {
+                s.dmP[n] = 0.0;
+                s.dmY[n] = 0.0;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+Loss pipeLoss(const SimulationState& s, int k, double q) {
+    Loss l;
+    switch (s.formula) {
+        case HeadlossFormula::HazenWilliams:
+            l = headloss::HazenWilliams::friction(s.resistance[k], q, s.diameter[k], s.roughness[k],
+                                                  s.viscosity);
+            break;
+        case HeadlossFormula::DarcyWeisbach:
+            l = headloss::DarcyWeisbach::friction(s.resistance[k], q, s.diameter[k], s.roughness[k],
+                                                  s.viscosity);
+            break;
+        case HeadlossFormula::ChezyManning:
+            l = headloss::ChezyManning::friction(s.resistance[k], q, s.diameter[k], s.roughness[k],
+                                                 s.viscosity);
+            break;
+    }
+    const double m = s.minorCoeff[k];
+    l.h += m * q * std::fabs(q);
+    l.dh += 2.0 * m * std::fabs(q);
+    return l;
+}
+
+void pumpGain(const SimulationState& s, const PumpData& pump, double q, double speed, double& gain,
+              double& gradient) {
+    switch (pump.kind) {
+        case PumpCurveKind::ConstantPower: {
+            // Head gain of a constant power P (hp): 550 P / (62.4 q) ft.
+            const double aq = std::max(std::fabs(q), 1.0e-6);
+            gain = 8.814 * pump.power / aq;
+            gradient = gain / aq;
+            return;
+        }
+        case PumpCurveKind::PowerLaw: {
+            const double aq = std::fabs(q) / speed;
+            const double t = pump.r * std::pow(aq, pump.n);
+            gain = speed * speed * (pump.h0 - t);
+            gradient = aq > 0.0 ? speed * pump.n * t / aq : 0.0;
+            return;
+        }
+        case PumpCurveKind::Custom: {
+            double v = 0.0;
+            double slope = 0.0;
+            curveSegment(s.model.curves[pump.curve], std::fabs(q) / speed, v, slope);
+            gain = speed * speed * v;
+            gradient = -speed * slope;
+            return;
+        }
+    }
+}
+
+void computeExcessFlows(SimulationState& s) {
+    double* x = s.excess.data();
+    for (int n = 0; n < s.nodes; ++n) x[n] = 0.0;
+    for (int n = 0; n < s.junctions; ++n) {
+        x[n] = -(s.pda ? s.delivered[n] : s.demand[n]) - s.emitterQ[n];
+    }
+    for (int k = 0; k < s.links; ++k) {
+        x[s.from[k]] -= s.flow[k];
+        x[s.to[k]] += s.flow[k];
+    }
+}
+
+void computeLinkCoefficients(SimulationState& s) {
+    switch (s.formula) {
+        case HeadlossFormula::HazenWilliams:
+            pipeCoefficients<headloss::HazenWilliams>(s);
+            break;
+        case HeadlossFormula::DarcyWeisbach:
+            pipeCoefficients<headloss::DarcyWeisbach>(s);
+            break;
+        case HeadlossFormula::ChezyManning:
+            pipeCoefficients<headloss::ChezyManning>(s);
+            break;
+    }
+    for (int k = 0; k < s.links; ++k) {
+        const LinkKind kd = s.kind[k];
+        if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe)
+            continue;
+        if (kd == LinkKind::Pump)
+            pumpCoefficients(s, k);
+        else
+            valveCoefficients(s, k);
+    }
+    nodeCoefficients(s);
+}
+
+void assembleMatrix(SimulationState& s) {
+    s.ldl.clearValues();
+    double* a = s.ldl.values();
+    double* f = s.rhs.data();
+    const int nj = s.junctions;
+    for (int n = 0; n < nj; ++n) {
+        double fn = s.pda ? 0.0 : -s.demand[n];
+        const double pe = s.emP[n];
+        if (pe > 0.0) {
+            fn += s.emY[n] - s.emitterQ[n] + pe * s.model.nodes[n].elevation;
+            a[s.diagSlot[n]] += pe;
+        }
+        if (s.pda) {
+            const double pd = s.dmP[n];
+            if (pd > 0.0) {
+                fn += s.dmY[n] - s.delivered[n] + pd * (s.model.nodes[n].elevation + s.pMin);
+                a[s.diagSlot[n]] += pd;
+            }
+        }
+        f[n] = fn;
+    }
+    for (int k = 0; k < s.links; ++k) {
+        const int i = s.from[k];
+        const int j = s.to[k];
+        const double pk = s.p[k];
+        const double c = s.flow[k] - s.y[k];
+        if (i < nj) {
+            f[i] -= c;
+            a[s.diagSlot[i]] += pk;
+            if (j >= nj)
+                f[i] += pk * s.head[j];
+        }
+        if (j < nj) {
+            f[j] += c;
+            a[s.diagSlot[j]] += pk;
+            if (i >= nj)
+                f[j] += pk * s.head[i];
+        }
+        if (s.linkSlot[k] >= 0)
+            a[s.linkSlot[k]] -= pk;
+        if (s.status[k] == Status::kActive) {
+            // Active pressure valves fix the head of the node they control.
+            int n = -1;
+            if (s.kind[k] == LinkKind::Prv)
+                n = j;
+            else if (s.kind[k] == LinkKind::Psv)
+                n = i;
+            if (n >= 0 && n < nj) {
+                a[s.diagSlot[n]] += kBig;
+                f[n] += kBig * (s.model.nodes[n].elevation + s.setting[k]);
+            }
+        }
+    }
+}
+
+}  // namespace kvepa2

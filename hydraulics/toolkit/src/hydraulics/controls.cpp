@@ -1,0 +1,241 @@
+#include "hydraulics/controls.h"
+
+#include <cmath>
+
+namespace kvepa2 {
+
+bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status) {
+    const LinkKind kd = s.kind[k];
+    const StatusCode old = s.status[k];
+    const double oldSetting = s.setting[k];
+    if (status == LinkStatus::Closed) {
+        s.status[k] = Status::kClosed;
+        if (kd == LinkKind::Pump)
+            s.setting[k] = 0.0;
+        else if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
+            s.fixedStatus[k] = 1;
+    } else if (status == LinkStatus::Open) {
+        if (kd == LinkKind::Pump) {
+            if (isClosedStatus(old) || s.setting[k] <= 0.0)
+                s.setting[k] = 1.0;
+            if (isClosedStatus(old))
+                s.status[k] = Status::kOpen;
+        } else {
+            if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
+                s.fixedStatus[k] = 1;
+            if (old != Status::kOpen &&
+                !(kd == LinkKind::CvPipe && old == Status::kClosed && old != Status::kClosed))
+                s.status[k] = Status::kOpen;
+        }
+    } else {
+        // Active: back under the control of the valve's setting.
+        if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe && kd != LinkKind::Pump) {
+            s.fixedStatus[k] = 0;
+            s.status[k] = Status::kActive;
+        }
+    }
+    return s.status[k] != old || s.setting[k] != oldSetting;
+}
+
+bool setLinkSettingAction(SimulationState& s, int k, double value) {
+    const LinkKind kd = s.kind[k];
+    const StatusCode old = s.status[k];
+    const double oldSetting = s.setting[k];
+    if (kd == LinkKind::Pump) {
+        s.setting[k] = value;
+        if (value <= 0.0)
+            s.status[k] = Status::kClosed;
+        else if (isClosedStatus(old))
+            s.status[k] = Status::kOpen;
+    } else if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe) {
+        return false;
+    } else {
+        s.setting[k] = value;
+        s.fixedStatus[k] = 0;
+        if (old == Status::kClosed || old == Status::kOpen)
+            s.status[k] = Status::kActive;
+    }
+    return s.status[k] != old || s.setting[k] != oldSetting;
+}
+
+namespace {
+
+bool controlDue(const SimulationState& s, const Control& c) {
+    switch (c.type) {
+        case ControlType::LowLevel:
+            return c.node >= 0 && s.head[c.node] <= c.grade + 1.0e-6;
+        case ControlType::HiLevel:
+            return c.node >= 0 && s.head[c.node] >= c.grade - 1.0e-6;
+        case ControlType::Timer:
+            return s.time == c.time;
+        case ControlType::TimeOfDay:
+            return (s.time + s.model.times.startClockTime) % 86400 == c.time % 86400;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool applySimpleControls(SimulationState& s) {
+    bool changed = false;
+    for (const Control& c : s.model.controls) {
+        if (!c.enabled || c.link < 0 || !controlDue(s, c))
+            continue;
+        // A level control on a junction acts on the heads of the last solve.
+        const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status)
+                                      : setLinkSettingAction(s, c.link, c.setting);
+        changed = changed || did;
+    }
+    return changed;
+}
+
+long timeToNextControl(const SimulationState& s, const std::vector<double>& netInflow, long limit) {
+    long best = limit;
+    for (const Control& c : s.model.controls) {
+        if (!c.enabled || c.link < 0)
+            continue;
+        long t = -1;
+        if (c.type == ControlType::Timer) {
+            if (c.time > s.time)
+                t = c.time - s.time;
+        } else if (c.type == ControlType::TimeOfDay) {
+            const long clock = (s.time + s.model.times.startClockTime) % 86400;
+            t = ((c.time % 86400) - clock + 86400) % 86400;
+            if (t == 0)
+                t = 86400;
+        } else if (c.node >= s.junctions && !s.isReservoir[c.node]) {
+            const double q = netInflow[c.node];
+            if (q == 0.0)
+                continue;
+            const double h = s.head[c.node];
+            const bool reaches = (c.type == ControlType::HiLevel && q > 0.0 && h < c.grade) ||
+                                 (c.type == ControlType::LowLevel && q < 0.0 && h > c.grade);
+            if (!reaches)
+                continue;
+            const double el = s.model.nodes[c.node].elevation;
+            const double v = s.model.tankVolume(c.node, c.grade - el);
+            t = std::lround((v - s.tankVolume[c.node]) / q);
+        }
+        if (t > 0 && t < best)
+            best = t;
+    }
+    return best;
+}
+
+namespace {
+
+double premiseValue(const SimulationState& s, const Premise& p, long t) {
+    const int i = p.index;
+    switch (p.variable) {
+        case RuleVariable::Demand:
+            if (i < s.junctions)
+                return s.pda ? s.delivered[i] + s.emitterQ[i] : s.demand[i] + s.emitterQ[i];
+            return 0.0;
+        case RuleVariable::Head:
+        case RuleVariable::Grade:
+            return s.head[i];
+        case RuleVariable::Level:
+        case RuleVariable::Pressure:
+            return s.head[i] - s.model.nodes[i].elevation;
+        case RuleVariable::Flow:
+            return isClosedStatus(s.status[i]) ? 0.0 : s.flow[i];
+        case RuleVariable::Setting:
+            return s.setting[i];
+        case RuleVariable::Time:
+            return static_cast<double>(t);
+        case RuleVariable::ClockTime:
+            return static_cast<double>((t + s.model.times.startClockTime) % 86400);
+        default:
+            return 0.0;
+    }
+}
+
+bool compare(double a, RuleOperator op, double b) {
+    const double tol = 0.001;
+    switch (op) {
+        case RuleOperator::EQ:
+        case RuleOperator::IS:
+            return std::fabs(a - b) <= tol;
+        case RuleOperator::NE:
+        case RuleOperator::NOT:
+            return std::fabs(a - b) > tol;
+        case RuleOperator::LE:
+        case RuleOperator::BELOW:
+            return a <= b + tol;
+        case RuleOperator::GE:
+        case RuleOperator::ABOVE:
+            return a >= b - tol;
+        case RuleOperator::LT:
+            return a < b - tol;
+        case RuleOperator::GT:
+            return a > b + tol;
+    }
+    return false;
+}
+
+bool premiseHolds(const SimulationState& s, const Premise& p, long t) {
+    if (p.comparesStatus && p.object == RuleObject::Link) {
+        const StatusCode st = s.status[p.index];
+        LinkStatus now = isClosedStatus(st)      ? LinkStatus::Closed
+                         : st == Status::kActive ? LinkStatus::Active
+                                                 : LinkStatus::Open;
+        const bool same = now == p.status;
+        return (p.op == RuleOperator::NOT || p.op == RuleOperator::NE) ? !same : same;
+    }
+    if (p.variable == RuleVariable::Time || p.variable == RuleVariable::ClockTime) {
+        // Time premises hold within the rule step that reaches them.
+        const double v = premiseValue(s, p, t);
+        return compare(v, p.op, p.value) ||
+               ((p.op == RuleOperator::EQ || p.op == RuleOperator::IS) && v >= p.value &&
+                v < p.value + static_cast<double>(s.model.times.ruleStep));
+    }
+    return compare(premiseValue(s, p, t), p.op, p.value);
+}
+
+}  // namespace
+
+bool applyRules(SimulationState& s, long t) {
+    const auto& rules = s.model.rules;
+    if (rules.empty())
+        return false;
+    // Winning action per link: the highest priority, the first rule on ties.
+    struct Pick {
+        const RuleAction* action = nullptr;
+        double priority = 0.0;
+    };
+    std::vector<Pick> picks(static_cast<size_t>(s.links));
+    for (const Rule& r : rules) {
+        if (!r.enabled || r.premises.empty())
+            continue;
+        bool result = premiseHolds(s, r.premises[0], t);
+        for (size_t i = 1; i < r.premises.size(); ++i) {
+            const Premise& p = r.premises[i];
+            if (p.logic == RuleLogic::Or)
+                result = result || premiseHolds(s, p, t);
+            else
+                result = result && premiseHolds(s, p, t);
+        }
+        const auto& actions = result ? r.thenActions : r.elseActions;
+        for (const RuleAction& a : actions) {
+            if (a.link < 0)
+                continue;
+            Pick& pk = picks[a.link];
+            if (pk.action == nullptr || r.priority > pk.priority) {
+                pk.action = &a;
+                pk.priority = r.priority;
+            }
+        }
+    }
+    bool changed = false;
+    for (int k = 0; k < s.links; ++k) {
+        const RuleAction* a = picks[k].action;
+        if (a == nullptr)
+            continue;
+        const bool did =
+            a->setsStatus ? setLinkStatusAction(s, k, a->status) : setLinkSettingAction(s, k, a->setting);
+        changed = changed || did;
+    }
+    return changed;
+}
+
+}  // namespace kvepa2

@@ -1,0 +1,22 @@
+// Simple controls ([CONTROLS]) and rule-based controls ([RULES]): what they change and
+// when they next act.
+#pragma once
+
+#include "hydraulics/simulation_state.h"
+
+namespace kvepa2 {
+
+// Applies the simple controls due at the current time with the current heads; true if a
+// link status or setting changed.
+bool applySimpleControls(SimulationState& s);
+// Shortest time (s) from now until a timer, clock-time or tank-level control acts, or
+// `limit` if none acts sooner. `netInflow` is the tank inflow by node (cfs).
+long timeToNextControl(const SimulationState& s, const std::vector<double>& netInflow, long limit);
+// Evaluates all rules at time `t` with the current heads and tank levels; applies the
+// winning actions and returns true if any link changed.
+bool applyRules(SimulationState& s, long t);
+// Sets a link's status or setting as a control action does; true if anything changed.
+bool setLinkStatusAction(SimulationState& s, int link, LinkStatus status);
+bool setLinkSettingAction(SimulationState& s, int link, double setting);
+
+}  // namespace kvepa2

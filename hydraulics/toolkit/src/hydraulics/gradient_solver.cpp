@@ -1,0 +1,136 @@
+#include "hydraulics/gradient_solver.h"
+
+#include <cmath>
+
+#include "hydraulics/coefficients.h"
+#include "hydraulics/status_checks.h"
+
+namespace kvepa2 {
+
+namespace {
+
+struct Progress {
+    double relError = 0.0;
+    double maxFlowChange = 0.0;
+    double maxHeadError = 0.0;
+};
+
+// New flows from the new heads; returns the accuracy measures of the trial.
+Progress updateFlows(SimulationState& s, double damping) {
+    double sumDq = 0.0;
+    double sumQ = 0.0;
+    double maxDq = 0.0;
+    double maxHerr = 0.0;
+    const double* h = s.head.data();
+    for (int k = 0; k < s.links; ++k) {
+        const double dh = h[s.from[k]] - h[s.to[k]];
+        const double pk = s.p[k];
+        double dq = s.y[k] - pk * dh;
+        if (pk > 0.0 && !isClosedStatus(s.status[k])) {
+            // y/p - dh: the head loss at the old flow minus the new head difference.
+            const double herr = std::fabs(s.y[k] / pk - dh);
+            if (herr > maxHerr)
+                maxHerr = herr;
+        }
+        dq *= damping;
+        s.flow[k] -= dq;
+        sumDq += std::fabs(dq);
+        sumQ += std::fabs(s.flow[k]);
+        if (std::fabs(dq) > maxDq)
+            maxDq = std::fabs(dq);
+    }
+    for (int n = 0; n < s.junctions; ++n) {
+        if (s.emP[n] > 0.0) {
+            double dq = (s.emY[n] - s.emP[n] * (h[n] - s.model.nodes[n].elevation)) * damping;
+            if (!s.model.options.emitterBackflow && s.emitterQ[n] - dq < 0.0)
+                dq = s.emitterQ[n];
+            s.emitterQ[n] -= dq;
+            sumDq += std::fabs(dq);
+            sumQ += std::fabs(s.emitterQ[n]);
+            if (std::fabs(dq) > maxDq)
+                maxDq = std::fabs(dq);
+        }
+        if (s.pda && s.dmP[n] > 0.0) {
+            const double p = h[n] - s.model.nodes[n].elevation;
+            double qn;
+            if (p <= s.pMin)
+                qn = 0.0;
+            else if (p >= s.pReq)
+                qn = s.demand[n];
+            else
+                qn = s.delivered[n] - (s.dmY[n] - s.dmP[n] * (p - s.pMin)) * damping;
+            if (qn < 0.0)
+                qn = 0.0;
+            if (qn > s.demand[n])
+                qn = s.demand[n];
+            const double dq = s.delivered[n] - qn;
+            s.delivered[n] = qn;
+            sumDq += std::fabs(dq);
+            sumQ += std::fabs(qn);
+            if (std::fabs(dq) > maxDq)
+                maxDq = std::fabs(dq);
+        }
+    }
+    Progress pr;
+    pr.relError = sumQ > 0.0 ? sumDq / sumQ : sumDq;
+    pr.maxFlowChange = maxDq;
+    pr.maxHeadError = maxHerr;
+    return pr;
+}
+
+}  // namespace
+
+int solveSteadyState(SimulationState& s) {
+    int limit = s.maxTrials;
+    bool extraPhase = false;
+    double relErr = 1.0;
+    for (int iter = 1;; ++iter) {
+        computeExcessFlows(s);
+        computeLinkCoefficients(s);
+        assembleMatrix(s);
+        if (s.ldl.factorise() >= 0) {
+            s.lastIterations = iter;
+            return 110;
+        }
+        s.ldl.solve(s.rhs.data());
+        for (int n = 0; n < s.junctions; ++n) s.head[n] = s.rhs[n];
+
+        const double damping = (s.dampLimit > 0.0 && relErr <= s.dampLimit) ? 0.6 : 1.0;
+        const Progress pr = updateFlows(s, damping);
+        relErr = pr.relError;
+        s.lastIterations = iter;
+        s.lastRelError = relErr;
+
+        bool changed = false;
+        if (!extraPhase && (s.dampLimit <= 0.0 || relErr <= s.dampLimit))
+            changed = checkPressureValves(s);
+
+        bool converged = relErr <= s.accuracy;
+        if (s.headError > 0.0 && pr.maxHeadError > s.headError)
+            converged = false;
+        if (s.flowChange > 0.0 && pr.maxFlowChange > s.flowChange)
+            converged = false;
+
+        if (converged) {
+            if (extraPhase)
+                return 2;
+            if (checkLinkStatuses(s))
+                changed = true;
+            if (!changed)
+                return 0;
+        } else if (!extraPhase && iter <= s.maxCheck && iter % s.checkFreq == 0) {
+            checkLinkStatuses(s);
+        }
+
+        if (iter >= limit) {
+            if (extraPhase || s.extraTrials < 0)
+                return 1;
+            if (s.extraTrials == 0)
+                return 1;
+            extraPhase = true;
+            limit = iter + s.extraTrials;
+        }
+    }
+}
+
+}  // namespace kvepa2

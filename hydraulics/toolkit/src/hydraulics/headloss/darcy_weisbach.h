@@ -1,0 +1,69 @@
+// Darcy-Weisbach: h = f(Re, e/d) 8 L q^2 / (pi^2 g d^5), with f laminar (64/Re) below
+// Re 2000, Swamee-Jain above 4000 and Dunlop's cubic interpolation in between.
+#pragma once
+
+#include <cmath>
+
+#include "hydraulics/headloss/headloss_formula.h"
+
+namespace kvepa2::headloss {
+
+struct DarcyWeisbach {
+    static constexpr double kPi = 3.14159265358979323846;
+    static constexpr double kConstant = 8.0 / (kPi * kPi * 32.2);  // 0.025173
+
+    static double resistance(double length, double diameter, double /*roughness*/) {
+        return kConstant * length / std::pow(diameter, 5.0);
+    }
+
+    // Friction factor and its derivative with respect to Re.
+    static void factor(double re, double relRough, double& f, double& dfdre) {
+        if (re < 2000.0) {
+            f = 64.0 / re;
+            dfdre = -f / re;
+            return;
+        }
+        if (re > 4000.0) {
+            const double a = relRough / 3.7 + 5.74 / std::pow(re, 0.9);
+            const double lg = std::log10(a);
+            f = 0.25 / (lg * lg);
+            const double dadre = -0.9 * 5.74 / std::pow(re, 1.9);
+            dfdre = -0.5 / (lg * lg * lg) * dadre / (a * std::log(10.0));
+            return;
+        }
+        // Cubic through the laminar value and the turbulent value and slope at 4000.
+        const double y2 = relRough / 3.7 + 5.74 / std::pow(4000.0, 0.9);
+        const double y3 = -0.86859 * std::log(y2);
+        const double fa = 1.0 / (y3 * y3);
+        const double fb = fa * (2.0 - 0.00514215 / (y2 * y3));
+        const double r = re / 2000.0;
+        const double x1 = 7.0 * fa - fb;
+        const double x2 = 0.128 - 17.0 * fa + 2.5 * fb;
+        const double x3 = -0.128 + 13.0 * fa - 2.0 * fb;
+        const double x4 = 0.032 - 3.0 * fa + 0.5 * fb;
+        f = x1 + r * (x2 + r * (x3 + r * x4));
+        dfdre = (x2 + r * (2.0 * x3 + 3.0 * r * x4)) / 2000.0;
+    }
+
+    // nu: kinematic viscosity, ft2/s.
+    static Loss friction(double r, double q, double diameter, double roughness, double nu) {
+        const double a = std::fabs(q);
+        Loss l;
+        if (a <= 0.0) {
+            return l;
+        }
+        const double re = 4.0 * a / (kPi * diameter * nu);
+        double f = 0.0;
+        double dfdre = 0.0;
+        factor(re, roughness / diameter, f, dfdre);
+        const double ha = f * r * a * a;
+        l.h = q < 0.0 ? -ha : ha;
+        // d(f q^2)/dq with Re proportional to q.
+        l.dh = r * a * (2.0 * f + dfdre * re);
+        if (l.dh <= 0.0)
+            l.dh = ha / a;
+        return l;
+    }
+};
+
+}  // namespace kvepa2::headloss

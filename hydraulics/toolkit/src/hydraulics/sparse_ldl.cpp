@@ -1,0 +1,144 @@
+#include "hydraulics/sparse_ldl.h"
+
+#include <algorithm>
+#include <set>
+
+namespace kvepa2 {
+
+void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& edges) {
+    n_ = n;
+    std::vector<std::set<int>> adj(static_cast<size_t>(n));
+    for (auto [i, j] : edges) {
+        if (i == j || i < 0 || j < 0 || i >= n || j >= n)
+            continue;
+        adj[i].insert(j);
+        adj[j].insert(i);
+    }
+    // Minimum degree ordering on the explicit elimination graph; ties broken by index so
+    // the order is reproducible. Done once per model, so simplicity wins over speed.
+    perm_.assign(n, -1);
+    invPerm_.assign(n, -1);
+    std::vector<std::set<int>> g = adj;
+    std::vector<char> done(static_cast<size_t>(n), 0);
+    std::vector<std::vector<int>> lowerCols(static_cast<size_t>(n));  // by position
+    for (int pos = 0; pos < n; ++pos) {
+        int best = -1;
+        size_t bestDeg = 0;
+        for (int v = 0; v < n; ++v) {
+            if (done[v])
+                continue;
+            if (best < 0 || g[v].size() < bestDeg) {
+                best = v;
+                bestDeg = g[v].size();
+            }
+        }
+        perm_[best] = pos;
+        invPerm_[pos] = best;
+        done[best] = 1;
+        std::vector<int> nb(g[best].begin(), g[best].end());
+        for (int a : nb) {
+            g[a].erase(best);
+            for (int b : nb)
+                if (a != b)
+                    g[a].insert(b);
+        }
+        lowerCols[pos] = nb;  // original indexes, converted below
+        g[best].clear();
+    }
+    // Column structure in positions.
+    colStart_.assign(n + 1, 0);
+    rowIndex_.clear();
+    for (int pos = 0; pos < n; ++pos) {
+        std::vector<int> rows;
+        for (int v : lowerCols[pos]) rows.push_back(perm_[v]);
+        std::sort(rows.begin(), rows.end());
+        colStart_[pos] = static_cast<int>(rowIndex_.size());
+        rowIndex_.insert(rowIndex_.end(), rows.begin(), rows.end());
+    }
+    colStart_[n] = static_cast<int>(rowIndex_.size());
+    // Row lists.
+    std::vector<int> count(n, 0);
+    for (int r : rowIndex_) ++count[r];
+    rowStart_.assign(n + 1, 0);
+    for (int r = 0; r < n; ++r) rowStart_[r + 1] = rowStart_[r] + count[r];
+    rowCol_.assign(rowIndex_.size(), 0);
+    rowSlot_.assign(rowIndex_.size(), 0);
+    std::vector<int> fillPos(rowStart_.begin(), rowStart_.end() - 1);
+    for (int c = 0; c < n; ++c) {
+        for (int s = colStart_[c]; s < colStart_[c + 1]; ++s) {
+            const int r = rowIndex_[s];
+            rowCol_[fillPos[r]] = c;
+            rowSlot_[fillPos[r]] = s;
+            ++fillPos[r];
+        }
+    }
+    values_.assign(static_cast<size_t>(n) + rowIndex_.size(), 0.0);
+    work_.assign(n, 0.0);
+    scatter_.assign(n, -1);
+}
+
+int SparseLdl::offDiagonalSlot(int i, int j) const {
+    int a = perm_[i];
+    int b = perm_[j];
+    if (a > b)
+        std::swap(a, b);
+    // Entry (b, a) lies in column a.
+    const auto first = rowIndex_.begin() + colStart_[a];
+    const auto last = rowIndex_.begin() + colStart_[a + 1];
+    const auto it = std::lower_bound(first, last, b);
+    if (it == last || *it != b)
+        return -1;
+    return n_ + static_cast<int>(it - rowIndex_.begin());
+}
+
+void SparseLdl::clearValues() {
+    std::fill(values_.begin(), values_.end(), 0.0);
+}
+
+int SparseLdl::factorise() {
+    double* d = values_.data();
+    double* l = values_.data() + n_;
+    // Left-looking: column j receives the updates of every earlier column k with L(j,k) != 0.
+    for (int j = 0; j < n_; ++j) {
+        const int c0 = colStart_[j];
+        const int c1 = colStart_[j + 1];
+        for (int s = c0; s < c1; ++s) scatter_[rowIndex_[s]] = s;
+        double dj = d[j];
+        for (int t = rowStart_[j]; t < rowStart_[j + 1]; ++t) {
+            const int k = rowCol_[t];
+            const int sjk = rowSlot_[t];
+            const double ljk = l[sjk];
+            const double w = ljk * d[k];
+            dj -= w * ljk;
+            // Rows below j in column k.
+            const int end = colStart_[k + 1];
+            for (int s = sjk + 1; s < end; ++s) l[scatter_[rowIndex_[s]]] -= l[s] * w;
+        }
+        if (!(dj > 0.0))
+            return invPerm_[j];
+        d[j] = dj;
+        const double inv = 1.0 / dj;
+        for (int s = c0; s < c1; ++s) l[s] *= inv;
+    }
+    return -1;
+}
+
+void SparseLdl::solve(double* b) {
+    double* x = work_.data();
+    for (int pos = 0; pos < n_; ++pos) x[pos] = b[invPerm_[pos]];
+    const double* d = values_.data();
+    const double* l = values_.data() + n_;
+    for (int j = 0; j < n_; ++j) {
+        const double xj = x[j];
+        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) x[rowIndex_[s]] -= l[s] * xj;
+    }
+    for (int j = 0; j < n_; ++j) x[j] /= d[j];
+    for (int j = n_ - 1; j >= 0; --j) {
+        double xj = x[j];
+        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) xj -= l[s] * x[rowIndex_[s]];
+        x[j] = xj;
+    }
+    for (int pos = 0; pos < n_; ++pos) b[invPerm_[pos]] = x[pos];
+}
+
+}  // namespace kvepa2

@@ -1,0 +1,187 @@
+#include "hydraulics/status_checks.h"
+
+#include <cmath>
+
+#include "hydraulics/coefficients.h"
+
+namespace kvepa2 {
+
+namespace {
+
+StatusCode prvStatus(StatusCode st, double q, double h1, double h2, double hset) {
+    switch (st) {
+        case Status::kActive:
+            if (q < -kFlowTol)
+                return Status::kClosed;
+            if (h1 < hset - kHeadTol)
+                return Status::kOpen;
+            return Status::kActive;
+        case Status::kOpen:
+            if (q < -kFlowTol)
+                return Status::kClosed;
+            if (h2 >= hset + kHeadTol)
+                return Status::kActive;
+            return Status::kOpen;
+        case Status::kClosed:
+            if (h1 >= hset + kHeadTol && h2 < hset - kHeadTol)
+                return Status::kActive;
+            if (h1 < hset - kHeadTol && h1 > h2 + kHeadTol)
+                return Status::kOpen;
+            return Status::kClosed;
+        case Status::kXPressure:
+            if (q < -kFlowTol)
+                return Status::kClosed;
+            return st;
+        default:
+            return st;
+    }
+}
+
+StatusCode psvStatus(StatusCode st, double q, double h1, double h2, double hset) {
+    switch (st) {
+        case Status::kActive:
+            if (q < -kFlowTol)
+                return Status::kClosed;
+            if (h2 > hset + kHeadTol)
+                return Status::kOpen;
+            return Status::kActive;
+        case Status::kOpen:
+            if (q < -kFlowTol)
+                return Status::kClosed;
+            if (h1 < hset - kHeadTol)
+                return Status::kActive;
+            return Status::kOpen;
+        case Status::kClosed:
+            if (h2 > hset + kHeadTol && h1 > h2 + kHeadTol)
+                return Status::kOpen;
+            if (h1 >= hset + kHeadTol && h2 < hset - kHeadTol)
+                return Status::kActive;
+            return Status::kClosed;
+        case Status::kXPressure:
+            if (q < -kFlowTol)
+                return Status::kClosed;
+            return st;
+        default:
+            return st;
+    }
+}
+
+// A check valve closes against reverse head or flow and opens again on forward head.
+StatusCode cvStatus(StatusCode st, double dh, double q) {
+    if (std::fabs(dh) > kHeadTol) {
+        if (dh < -kHeadTol)
+            return Status::kClosed;
+        if (q < -kFlowTol)
+            return Status::kClosed;
+        return Status::kOpen;
+    }
+    if (q < -kFlowTol)
+        return Status::kClosed;
+    return st;
+}
+
+bool tankFull(const SimulationState& s, int n) {
+    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] - kHeadTol && !s.model.nodes[n].canOverflow;
+}
+bool tankEmpty(const SimulationState& s, int n) {
+    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n] + kHeadTol;
+}
+
+}  // namespace
+
+bool checkPressureValves(SimulationState& s) {
+    bool changed = false;
+    for (int k = 0; k < s.links; ++k) {
+        const LinkKind kd = s.kind[k];
+        if ((kd != LinkKind::Prv && kd != LinkKind::Psv) || s.fixedStatus[k])
+            continue;
+        const int i = s.from[k];
+        const int j = s.to[k];
+        const StatusCode old = s.status[k];
+        StatusCode st;
+        if (kd == LinkKind::Prv)
+            st = prvStatus(old, s.flow[k], s.head[i], s.head[j], s.model.nodes[j].elevation + s.setting[k]);
+        else
+            st = psvStatus(old, s.flow[k], s.head[i], s.head[j], s.model.nodes[i].elevation + s.setting[k]);
+        if (st != old) {
+            s.status[k] = st;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool checkLinkStatuses(SimulationState& s) {
+    bool changed = false;
+    for (int k = 0; k < s.links; ++k) {
+        const int i = s.from[k];
+        const int j = s.to[k];
+        const double dh = s.head[i] - s.head[j];
+        const double q = s.flow[k];
+        const StatusCode old = s.status[k];
+        StatusCode st = old;
+        switch (s.kind[k]) {
+            case LinkKind::CvPipe:
+                if (old != Status::kTempClosed)
+                    st = cvStatus(old, dh, q);
+                break;
+            case LinkKind::Pump: {
+                if (old == Status::kOpen || old == Status::kXHead || old == Status::kXFlow) {
+                    const PumpData& pump = s.pumps[s.pumpOf[k]];
+                    const double speed = s.setting[k];
+                    const double hmax = speed * speed * pump.hMax;
+                    if (-dh > hmax + kHeadTol)
+                        st = Status::kXHead;
+                    else if (old == Status::kXHead && -dh < hmax - kHeadTol)
+                        st = Status::kOpen;
+                    else if (old == Status::kXHead)
+                        st = Status::kXHead;
+                    else
+                        st = Status::kOpen;
+                }
+                break;
+            }
+            case LinkKind::Fcv:
+                if (!s.fixedStatus[k]) {
+                    if (old == Status::kActive && dh < -kHeadTol)
+                        st = Status::kXFcv;
+                    else if (old == Status::kXFcv && q >= s.setting[k])
+                        st = Status::kActive;
+                }
+                break;
+            default:
+                break;
+        }
+        // Links that would overfill a full tank or drain an empty one are closed for now.
+        const bool toTank = j >= s.junctions;
+        const bool fromTank = i >= s.junctions;
+        if ((toTank || fromTank) && !isClosedStatus(st) && st != Status::kTempClosed) {
+            if (toTank && ((tankFull(s, j) && q > 0.0) || (tankEmpty(s, j) && q < 0.0)))
+                st = Status::kTempClosed;
+            if (fromTank && ((tankFull(s, i) && q < 0.0) || (tankEmpty(s, i) && q > 0.0)))
+                st = Status::kTempClosed;
+        } else if (st == Status::kTempClosed) {
+            // Reopen when the head difference would move water the permitted way.
+            bool reopen = true;
+            if (toTank && ((tankFull(s, j) && dh > 0.0) || (tankEmpty(s, j) && dh < 0.0)))
+                reopen = false;
+            if (fromTank && ((tankFull(s, i) && dh < 0.0) || (tankEmpty(s, i) && dh > 0.0)))
+                reopen = false;
+            if (s.kind[k] == LinkKind::Pump && ((toTank && tankFull(s, j)) || (fromTank && tankEmpty(s, i))))
+                reopen = false;
+            if (reopen) {
+                const LinkKind kd = s.kind[k];
+                const bool governed = kd != LinkKind::Pipe && kd != LinkKind::CvPipe &&
+                                      kd != LinkKind::Pump && kd != LinkKind::Tcv && !s.fixedStatus[k];
+                st = governed ? Status::kActive : Status::kOpen;
+            }
+        }
+        if (st != old) {
+            s.status[k] = st;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+}  // namespace kvepa2

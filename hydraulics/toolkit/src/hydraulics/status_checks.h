@@ -1,0 +1,15 @@
+// Link status logic of the gradient method: pressure valves are re-examined every trial;
+// check valves, pumps, flow control valves and links at full or empty tanks at the
+// check cadence and after convergence.
+#pragma once
+
+#include "hydraulics/simulation_state.h"
+
+namespace kvepa2 {
+
+// PRVs and PSVs governed by their settings; true if any status changed.
+bool checkPressureValves(SimulationState& s);
+// Check valves, pumps, FCVs and tank links; true if any status changed.
+bool checkLinkStatuses(SimulationState& s);
+
+}  // namespace kvepa2
