@@ -57,9 +57,8 @@ struct Node {
     double elevation = 0.0;  // ft
 
     // Junctions.
-    std::vector<Demand> demands;    // categories in file order
-    double emitterCoeff = 0.0;      // q[cfs] = emitterCoeff * p[ft]^options.emitterExponent
-    double emitterCoeffUser = 0.0;  // as given, model units, for writing back exactly
+    std::vector<Demand> demands;  // categories in file order
+    double emitterCoeff = 0.0;    // q[cfs] = emitterCoeff * p[ft]^options.emitterExponent
 
     // Reservoirs: head = elevation * pattern multiplier.
     int headPattern = kNone;
@@ -234,7 +233,8 @@ struct KeptSection {
     std::vector<std::string> lines;
 };
 
-struct Model {
+class Model {
+  public:
     std::vector<std::string> title;
     std::vector<Node> nodes;  // junctions, then tanks and reservoirs in file order
     std::vector<Link> links;  // pipes, pumps and valves in file order

@@ -1,0 +1,464 @@
+// Second pass over the sections that describe the network's objects.
+#include <cmath>
+
+#include "input/input_parser.h"
+#include "input/number_text.h"
+
+namespace kvepa2 {
+
+namespace {
+
+bool isBlankCurve(const std::string& token) {
+    return token == "*";
+}
+
+}  // namespace
+
+int InputParser::junctionData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 2)
+        return 201;
+    const int j = m_.findNode(t[0]);
+    double elev = 0.0, demand = 0.0;
+    if (!number(t[1], elev))
+        return bad_ = t[1], 202;
+    if (t.size() > 2 && !number(t[2], demand))
+        return bad_ = t[2], 202;
+    int pattern = kNone;
+    if (t.size() > 3) {
+        pattern = m_.findPattern(t[3]);
+        if (pattern == kNone)
+            return bad_ = t[3], 205;
+    }
+    Node& n = m_.nodes[static_cast<size_t>(j)];
+    n.elevation = elev / lcf();
+    n.demands.assign(1, Demand{demand / qcf(), pattern, ""});
+    return 0;
+}
+
+int InputParser::reservoirData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 2)
+        return 201;
+    const int j = m_.findNode(t[0]);
+    double head = 0.0;
+    if (!number(t[1], head))
+        return bad_ = t[1], 202;
+    int pattern = kNone;
+    if (t.size() > 2) {
+        pattern = m_.findPattern(t[2]);
+        if (pattern == kNone)
+            return bad_ = t[2], 205;
+    }
+    Node& n = m_.nodes[static_cast<size_t>(j)];
+    n.elevation = head / lcf();
+    n.headPattern = pattern;
+    return 0;
+}
+
+int InputParser::tankData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 6)
+        return 201;
+    const int j = m_.findNode(t[0]);
+    double v[6] = {0, 0, 0, 0, 0, 0};  // elevation, init, min, max level, diameter, min volume
+    for (size_t i = 1; i < 7 && i < t.size(); ++i) {
+        if (!number(t[i], v[i - 1]))
+            return bad_ = t[i], 202;
+    }
+    int curve = kNone;
+    if (t.size() > 7 && !isBlankCurve(t[7])) {
+        curve = m_.findCurve(t[7]);
+        if (curve == kNone)
+            return bad_ = t[7], 206;
+    }
+    bool overflow = false;
+    if (t.size() > 8) {
+        if (equalsKeyword(t[8], "YES"))
+            overflow = true;
+        else if (!equalsKeyword(t[8], "NO"))
+            return bad_ = t[8], 213;
+    }
+    if (v[1] < 0.0 || v[2] < 0.0 || v[3] < 0.0 || v[4] < 0.0 || v[5] < 0.0)
+        return 209;
+    Node& n = m_.nodes[static_cast<size_t>(j)];
+    n.elevation = v[0] / lcf();
+    n.initLevel = v[1] / lcf();
+    n.minLevel = v[2] / lcf();
+    n.maxLevel = v[3] / lcf();
+    n.diameter = v[4] / lcf();
+    n.minVolume = v[5] / vcf();
+    n.volumeCurve = curve;
+    n.canOverflow = overflow;
+    if (curve != kNone)
+        curveUsedAs_[static_cast<int>(CurveType::Volume)][static_cast<size_t>(curve)] = true;
+    return 0;
+}
+
+int InputParser::pipeData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 6)
+        return 201;
+    Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
+    const int n1 = m_.findNode(t[1]);
+    const int n2 = m_.findNode(t[2]);
+    if (n1 == kNone)
+        return bad_ = t[1], 203;
+    if (n2 == kNone)
+        return bad_ = t[2], 203;
+    if (n1 == n2)
+        return 222;
+    double len = 0.0, diam = 0.0, rough = 0.0, minor = 0.0;
+    if (!number(t[3], len))
+        return bad_ = t[3], 202;
+    if (!number(t[4], diam))
+        return bad_ = t[4], 202;
+    if (!number(t[5], rough))
+        return bad_ = t[5], 202;
+    LinkType type = LinkType::Pipe;
+    LinkStatus status = LinkStatus::Open;
+    size_t statusToken = 0;
+    if (t.size() > 6) {
+        if (number(t[6], minor)) {
+            if (t.size() > 7)
+                statusToken = 7;
+        } else if (t.size() == 7) {
+            statusToken = 6;
+        } else {
+            return bad_ = t[6], 202;
+        }
+    }
+    if (statusToken != 0) {
+        const std::string& s = t[statusToken];
+        if (equalsKeyword(s, "CV"))
+            type = LinkType::CVPipe;
+        else if (equalsKeyword(s, "CLOSED"))
+            status = LinkStatus::Closed;
+        else if (!equalsKeyword(s, "OPEN"))
+            return bad_ = s, 213;
+    }
+    if (len <= 0.0 || diam <= 0.0 || rough <= 0.0 || minor < 0.0)
+        return 211;
+    k.type = type;
+    k.node1 = n1;
+    k.node2 = n2;
+    k.length = len / lcf();
+    k.diameter = diam / dcf();
+    k.roughness = m_.options.headloss == HeadlossFormula::DarcyWeisbach
+                      ? rough / units::dwRoughnessFactor(m_.options.flowUnits)
+                      : rough;
+    k.minorLoss = minor;
+    k.initStatus = status;
+    k.setting = k.roughness;
+    return 0;
+}
+
+int InputParser::pumpData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 4)
+        return 201;
+    Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
+    const int n1 = m_.findNode(t[1]);
+    const int n2 = m_.findNode(t[2]);
+    if (n1 == kNone)
+        return bad_ = t[1], 203;
+    if (n2 == kNone)
+        return bad_ = t[2], 203;
+    if (n1 == n2)
+        return 222;
+    k.type = LinkType::Pump;
+    k.node1 = n1;
+    k.node2 = n2;
+    k.setting = 1.0;
+    k.initStatus = LinkStatus::Open;
+    k.headCurve = kNone;
+    k.power = 0.0;
+    k.speedPattern = kNone;
+    for (size_t i = 3; i < t.size(); i += 2) {
+        if (i + 1 >= t.size())
+            return 201;
+        const std::string& key = t[i];
+        const std::string& val = t[i + 1];
+        double v = 0.0;
+        if (matchesKeyword(key, "HEAD")) {
+            const int c = m_.findCurve(val);
+            if (c == kNone)
+                return bad_ = val, 206;
+            k.headCurve = c;
+            curveUsedAs_[static_cast<int>(CurveType::Pump)][static_cast<size_t>(c)] = true;
+        } else if (matchesKeyword(key, "POWER")) {
+            if (!number(val, v))
+                return bad_ = val, 202;
+            if (v <= 0.0)
+                return bad_ = val, 202;
+            k.power = v / units::powerFactor(m_.options.flowUnits);
+        } else if (matchesKeyword(key, "SPEED")) {
+            if (!number(val, v))
+                return bad_ = val, 202;
+            if (v < 0.0)
+                return bad_ = val, 202;
+            k.setting = v;
+        } else if (matchesKeyword(key, "PATTERN")) {
+            const int p = m_.findPattern(val);
+            if (p == kNone)
+                return bad_ = val, 205;
+            k.speedPattern = p;
+        } else {
+            return bad_ = key, 201;
+        }
+    }
+    if (k.headCurve == kNone && k.power <= 0.0)
+        return 226;
+    k.pumpType = k.headCurve == kNone ? PumpType::ConstantPower : PumpType::Custom;
+    if (k.setting == 0.0)
+        k.initStatus = LinkStatus::Closed;
+    return 0;
+}
+
+int InputParser::valveData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 6)
+        return 201;
+    Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
+    const int n1 = m_.findNode(t[1]);
+    const int n2 = m_.findNode(t[2]);
+    if (n1 == kNone)
+        return bad_ = t[1], 203;
+    if (n2 == kNone)
+        return bad_ = t[2], 203;
+    if (n1 == n2)
+        return 222;
+    double diam = 0.0, minor = 0.0, setting = 0.0;
+    if (!number(t[3], diam))
+        return bad_ = t[3], 202;
+    LinkType type;
+    const std::string& ty = t[4];
+    if (equalsKeyword(ty, "PRV"))
+        type = LinkType::PRV;
+    else if (equalsKeyword(ty, "PSV"))
+        type = LinkType::PSV;
+    else if (equalsKeyword(ty, "PBV"))
+        type = LinkType::PBV;
+    else if (equalsKeyword(ty, "FCV"))
+        type = LinkType::FCV;
+    else if (equalsKeyword(ty, "TCV"))
+        type = LinkType::TCV;
+    else if (equalsKeyword(ty, "GPV"))
+        type = LinkType::GPV;
+    else if (equalsKeyword(ty, "PCV"))
+        type = LinkType::PCV;
+    else
+        return bad_ = ty, 201;
+    int curve = kNone;
+    if (type == LinkType::GPV) {
+        curve = m_.findCurve(t[5]);
+        if (curve == kNone)
+            return bad_ = t[5], 206;
+    } else if (!number(t[5], setting)) {
+        return bad_ = t[5], 202;
+    }
+    if (t.size() > 6 && !number(t[6], minor))
+        return bad_ = t[6], 202;
+    if (type == LinkType::PCV && t.size() > 7) {
+        curve = m_.findCurve(t[7]);
+        if (curve == kNone)
+            return bad_ = t[7], 206;
+    }
+    if (diam <= 0.0 || minor < 0.0)
+        return 211;
+    // Pressure and flow control valves cannot work against a fixed grade.
+    const bool fixed1 = m_.nodes[static_cast<size_t>(n1)].type != NodeType::Junction;
+    const bool fixed2 = m_.nodes[static_cast<size_t>(n2)].type != NodeType::Junction;
+    if ((type == LinkType::PRV || type == LinkType::PSV || type == LinkType::FCV) && (fixed1 || fixed2)) {
+        return 219;
+    }
+    // Valves already read that this one would conflict with.
+    for (const Link& o : m_.links) {
+        if (&o == &k || o.node1 == kNone || !isValve(o.type))
+            continue;
+        const bool clash = (type == LinkType::PRV && o.type == LinkType::PRV &&
+                            (n2 == o.node2 || n2 == o.node1 || n1 == o.node2)) ||
+                           (type == LinkType::PSV && o.type == LinkType::PSV &&
+                            (n1 == o.node1 || n1 == o.node2 || n2 == o.node1)) ||
+                           (type == LinkType::PSV && o.type == LinkType::PRV && n1 == o.node2) ||
+                           (type == LinkType::PRV && o.type == LinkType::PSV && n2 == o.node1);
+        if (clash)
+            return 220;
+    }
+    k.type = type;
+    k.node1 = n1;
+    k.node2 = n2;
+    k.diameter = diam / dcf();
+    k.minorLoss = minor;
+    k.valveCurve = curve;
+    k.initStatus = LinkStatus::Active;
+    switch (type) {
+        case LinkType::PRV:
+        case LinkType::PSV:
+        case LinkType::PBV:
+            k.setting = setting / pcf();
+            break;
+        case LinkType::FCV:
+            k.setting = setting / qcf();
+            break;
+        default:
+            k.setting = setting;
+            break;
+    }
+    if (curve != kNone) {
+        const CurveType use = type == LinkType::GPV ? CurveType::Headloss : CurveType::Valve;
+        curveUsedAs_[static_cast<int>(use)][static_cast<size_t>(curve)] = true;
+    }
+    return 0;
+}
+
+int InputParser::demandData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 2)
+        return 201;
+    double base = 0.0;
+    if (equalsKeyword(t[0], "MULTIPLY")) {
+        if (!number(t[1], base))
+            return bad_ = t[1], 202;
+        if (base <= 0.0)
+            return bad_ = t[1], 202;
+        m_.options.demandMultiplier = base;
+        return 0;
+    }
+    const int j = m_.findNode(t[0]);
+    if (j == kNone)
+        return bad_ = t[0], 203;
+    if (!number(t[1], base))
+        return bad_ = t[1], 202;
+    int pattern = kNone;
+    if (t.size() > 2) {
+        pattern = m_.findPattern(t[2]);
+        if (pattern == kNone)
+            return bad_ = t[2], 205;
+    }
+    // Reservoirs and tanks have no demand.
+    if (j >= m_.junctionCount)
+        return 0;
+    Node& n = m_.nodes[static_cast<size_t>(j)];
+    if (!demandsReplaced_[static_cast<size_t>(j)]) {
+        n.demands.clear();
+        demandsReplaced_[static_cast<size_t>(j)] = true;
+    }
+    n.demands.push_back(Demand{base / qcf(), pattern, l.comment});
+    return 0;
+}
+
+int InputParser::linkSettingValue(int link, const std::string& token, bool& isStatus, LinkStatus& status,
+                                  double& setting) {
+    const Link& k = m_.links[static_cast<size_t>(link)];
+    if (equalsKeyword(token, "OPEN") || equalsKeyword(token, "CLOSED") || equalsKeyword(token, "ACTIVE")) {
+        isStatus = true;
+        status = equalsKeyword(token, "OPEN")     ? LinkStatus::Open
+                 : equalsKeyword(token, "CLOSED") ? LinkStatus::Closed
+                                                  : LinkStatus::Active;
+        if (k.type == LinkType::CVPipe)
+            return 207;
+        if (status == LinkStatus::Active && !isValve(k.type))
+            return bad_ = token, 213;
+        return 0;
+    }
+    double v = 0.0;
+    if (!number(token, v))
+        return bad_ = token, 202;
+    isStatus = false;
+    if (k.type == LinkType::CVPipe || k.type == LinkType::GPV)
+        return 207;
+    if (isPipe(k.type))
+        return bad_ = token, 211;
+    if (v < 0.0 && k.type != LinkType::TCV && k.type != LinkType::PBV)
+        return bad_ = token, 211;
+    switch (k.type) {
+        case LinkType::PRV:
+        case LinkType::PSV:
+        case LinkType::PBV:
+            setting = v / pcf();
+            break;
+        case LinkType::FCV:
+            setting = v / qcf();
+            break;
+        default:
+            setting = v;
+            break;
+    }
+    return 0;
+}
+
+int InputParser::statusData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 2)
+        return 201;
+    const int j = m_.findLink(t[0]);
+    if (j == kNone)
+        return bad_ = t[0], 204;
+    bool isStatus = false;
+    LinkStatus status = LinkStatus::Open;
+    double setting = 0.0;
+    if (const int code = linkSettingValue(j, t[1], isStatus, status, setting); code != 0)
+        return code;
+    Link& k = m_.links[static_cast<size_t>(j)];
+    if (isStatus) {
+        k.initStatus = status;
+        if (k.type == LinkType::Pump && status == LinkStatus::Open && k.setting == 0.0)
+            k.setting = 1.0;
+    } else {
+        k.setting = setting;
+        if (k.type == LinkType::Pump) {
+            k.initStatus = setting == 0.0 ? LinkStatus::Closed : LinkStatus::Open;
+        } else {
+            k.initStatus = LinkStatus::Active;
+        }
+    }
+    return 0;
+}
+
+int InputParser::emitterData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 2)
+        return 201;
+    const int j = m_.findNode(t[0]);
+    if (j == kNone)
+        return bad_ = t[0], 203;
+    if (j >= m_.junctionCount)
+        return 209;
+    double k = 0.0;
+    if (!number(t[1], k))
+        return bad_ = t[1], 202;
+    if (k < 0.0)
+        return bad_ = t[1], 209;
+    m_.nodes[static_cast<size_t>(j)].emitterCoeff = k * std::pow(pcf(), m_.options.emitterExponent) / qcf();
+    return 0;
+}
+
+int InputParser::patternData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    Pattern& p = m_.patterns[static_cast<size_t>(m_.findPattern(t[0]))];
+    for (size_t i = 1; i < t.size(); ++i) {
+        double v = 0.0;
+        if (!number(t[i], v))
+            return bad_ = t[i], 202;
+        p.factors.push_back(v);
+    }
+    return 0;
+}
+
+int InputParser::curveData(const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    if (t.size() < 3)
+        return 201;
+    Curve& c = m_.curves[static_cast<size_t>(m_.findCurve(t[0]))];
+    double x = 0.0, y = 0.0;
+    if (!number(t[1], x))
+        return bad_ = t[1], 202;
+    if (!number(t[2], y))
+        return bad_ = t[2], 202;
+    c.x.push_back(x);
+    c.y.push_back(y);
+    return 0;
+}
+
+}  // namespace kvepa2
