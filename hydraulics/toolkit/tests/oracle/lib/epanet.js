@@ -41,7 +41,16 @@ async function openNetwork(file) {
     const [a, b, c] = [str(name), str(`net${fileCounter}.rpt`), str("")];
     const code = EN._EN_open(h, a, b, c);
     [a, b, c].forEach((x) => EN._free(x));
-    if (code >= 100) throw new Error(`EPANET cannot open ${path.basename(file)}: ${ws.getError(code)}`);
+    if (code >= 100) {
+        let detail = "";
+        EN._EN_close(h); // the report is complete only once the project is closed
+        try {
+            detail = ws.readFile(`net${fileCounter}.rpt`).split("\n").filter((l) => /Error/.test(l)).slice(0, 10).join("\n");
+        } catch {
+            // no report written
+        }
+        throw new Error(`EPANET cannot open ${path.basename(file)}: ${ws.getError(code)}\n${detail}`);
+    }
     return { ws, p, EN, h, ptr: EN._malloc(16), file: name };
 }
 
