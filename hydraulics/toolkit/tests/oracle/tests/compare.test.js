@@ -1,0 +1,130 @@
+"use strict";
+// The comparer must catch every kind of disagreement the oracle promises to catch, and must not
+// flag the heads of nodes that closed links cut off from every reservoir and tank.
+const test = require("node:test");
+const assert = require("node:assert");
+const { compareDumps, cutOffNodes } = require("../lib/compare");
+const { DumpWriter, parseDump } = require("../lib/format");
+
+// R(1) - L1 - J2 - L2 - J3 ; J3 - L3 - J4 (a dead end)
+function dump() {
+    const nodes = [
+        { id: "R1", type: 1 },
+        { id: "J2", type: 0 },
+        { id: "J3", type: 0 },
+        { id: "J4", type: 0 },
+    ];
+    const links = [
+        { id: "L1", type: 1, n1: 1, n2: 2 },
+        { id: "L2", type: 1, n1: 2, n2: 3 },
+        { id: "L3", type: 1, n1: 3, n2: 4 },
+    ];
+    const step = (t) => ({
+        t,
+        code: 0,
+        tstep: t === 0 ? 3600 : 0,
+        ncode: 0,
+        H: Float64Array.of(100, 95.5, 90.25, 90.2),
+        P: Float64Array.of(0, 45.5, 50.25, 60.2),
+        D: Float64Array.of(-12.5, 5, 7, 0.5),
+        Q: Float64Array.of(12.5, 7.5, 0.5),
+        V: Float64Array.of(1.2, 0.9, 0.05),
+        S: Float64Array.of(1, 1, 1),
+    });
+    return { nodes, links, designs: [{ k: 0, init: 0, setfail: "", steps: [step(0), step(3600)] }] };
+}
+const clone = (d) => parseDump(toText(d), "clone");
+function toText(d) {
+    const w = new DumpWriter();
+    w.header(d.nodes, d.links);
+    for (const des of d.designs) {
+        w.design(des.k, des.init, des.setfail ? des.setfail.split(",") : []);
+        for (const s of des.steps) {
+            w.step(s);
+            w.next(s.tstep, s.ncode);
+        }
+    }
+    return w.text();
+}
+
+test("a dump agrees with itself after a trip through the text format", () => {
+    const ref = dump();
+    assert.ok(compareDumps(ref, clone(ref), "self").ok);
+});
+
+test("values just inside the tolerances agree, just outside differ", () => {
+    const cases = [
+        ["H", 1, 0.0009, true],
+        ["H", 1, 0.0011, false],
+        ["P", 2, -0.0011, false],
+        ["Q", 0, 12.5 * 0.9e-4, true], // 0.009 % of the flow
+        ["Q", 0, 12.5 * 1.1e-4, false],
+        ["Q", 2, 0.00009, true], // near zero flows: absolute 0.0001
+        ["Q", 2, 0.00011, false],
+        ["D", 0, 0.0015, false],
+        ["V", 1, 0.0002, false],
+        ["S", 2, 1, false],
+    ];
+    for (const [key, i, delta, agrees] of cases) {
+        const ours = clone(dump());
+        ours.designs[0].steps[1][key][i] += delta;
+        const c = compareDumps(dump(), ours, "tol");
+        assert.strictEqual(c.ok, agrees, `${key}[${i}] off by ${delta}`);
+        if (!agrees) assert.ok(c.offenders.some((o) => o.key === key && o.where.includes("t=3600")));
+    }
+});
+
+test("a NaN from our side is never within tolerance", () => {
+    const ours = clone(dump());
+    ours.designs[0].steps[0].H[2] = NaN;
+    assert.ok(!compareDumps(dump(), ours, "nan").ok);
+});
+
+test("codes, time steps, step counts and elements must be identical", () => {
+    const mutations = [
+        (d) => (d.designs[0].steps[0].code = 6),
+        (d) => (d.designs[0].steps[0].tstep = 1800),
+        (d) => (d.designs[0].steps[1].t = 7200),
+        (d) => d.designs[0].steps.pop(),
+        (d) => (d.designs[0].init = 110),
+        (d) => (d.designs[0].setfail = "3:207"),
+        (d) => (d.nodes[3].id = "J9"),
+        (d) => (d.links[1].n2 = 4),
+        (d) => d.designs.pop(),
+    ];
+    mutations.forEach((mutate, n) => {
+        const ours = clone(dump());
+        mutate(ours);
+        const c = compareDumps(dump(), ours, "structure");
+        assert.ok(!c.ok && c.structural.length > 0, `mutation ${n} not caught`);
+    });
+});
+
+test("nodes cut off by closed links are found through any number of open links", () => {
+    const { nodes, links } = dump();
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 1, 1])), [0, 0, 0, 0]);
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 0, 1])), [0, 0, 1, 1]);
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [0, 1, 1])), [0, 1, 1, 1]);
+});
+
+test("heads of cut-off nodes are compared by the sign of their pressure only", () => {
+    const closeL2 = (d, h3, h4) => {
+        for (const s of d.designs[0].steps) {
+            s.S[1] = 0;
+            s.H[2] = h3;
+            s.H[3] = h4;
+            s.P[2] = h3 - 40;
+            s.P[3] = h4 - 30;
+        }
+        return d;
+    };
+    const ref = closeL2(dump(), -7e6, -7e6);
+    assert.ok(compareDumps(ref, closeL2(clone(dump()), -3e5, -3e5), "both flagged").ok);
+    const c = compareDumps(ref, closeL2(clone(dump()), 50, 45), "only EPANET flags");
+    assert.ok(!c.ok);
+    assert.ok(c.offenders.every((o) => o.key === "cut-off flag"));
+    // Demands at cut-off nodes are still compared.
+    const ours = closeL2(clone(dump()), -3e5, -3e5);
+    ours.designs[0].steps[0].D[2] = 0;
+    assert.ok(!compareDumps(ref, ours, "cut-off demand").ok);
+});
