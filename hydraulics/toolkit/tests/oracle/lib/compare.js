@@ -1,6 +1,9 @@
 "use strict";
 // Compares a dump of ours with EPANET's under the oracle's tolerances and keeps the worst offenders.
 const HEAD_TOL = 0.001; // model units
+// The program reads results as 32-bit floats, which cannot show 0.001 in heads beyond about 4000
+// units (absurd designs reach -1e33): there about two float steps are allowed instead.
+const FLOAT_REL = 2.5e-7;
 const FLOW_REL = 1e-4; // 0.01 %
 const FLOW_ABS = 1e-4; // model units, for flows near zero
 const NODE_QUANTITIES = [
@@ -15,7 +18,7 @@ const LINK_QUANTITIES = [
 ];
 const FIXED_GRADE = (type) => type === 1 || type === 2;
 
-const headTol = () => HEAD_TOL;
+const headTol = (ref) => Math.max(HEAD_TOL, FLOAT_REL * Math.abs(ref));
 const flowTol = (ref) => Math.max(FLOW_REL * Math.abs(ref), FLOW_ABS);
 const exact = () => 0;
 const TOLERANCE = { H: headTol, P: headTol, D: flowTol, Q: flowTol, V: flowTol, S: exact };

@@ -74,6 +74,19 @@ test("values just inside the tolerances agree, just outside differ", () => {
     }
 });
 
+test("huge heads of absurd designs are compared to float precision", () => {
+    for (const [delta, agrees] of [
+        [0.5, true],
+        [5, false],
+    ]) {
+        const ref = dump();
+        ref.designs[0].steps[0].H[1] = -7.6e6;
+        const ours = clone(ref);
+        ours.designs[0].steps[0].H[1] += delta;
+        assert.strictEqual(compareDumps(ref, ours, "huge").ok, agrees, `off by ${delta}`);
+    }
+});
+
 test("a NaN from our side is never within tolerance", () => {
     const ours = clone(dump());
     ours.designs[0].steps[0].H[2] = NaN;
