@@ -13,6 +13,7 @@ namespace kvepa2 {
 
 struct InputLine {
     Section section = Section::None;
+    int number = 0;    // 1-based line number in the file
     std::string text;  // the line as read
     TokenizedLine parsed;
 };
@@ -56,7 +57,7 @@ class InputParser {
 
     // After both passes.
     void convertCurves();
-    void checkNetwork();
+    void classifyPumps();
 
     void error(int code, const std::string& what, const InputLine* line);
     bool number(const std::string& token, double& v) const;

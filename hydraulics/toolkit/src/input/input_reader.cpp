@@ -1,5 +1,7 @@
 #include "input/input_reader.h"
 
+#include <algorithm>
+#include <climits>
 #include <fstream>
 #include <sstream>
 #include <unordered_map>
@@ -49,7 +51,7 @@ void InputParser::error(int code, const std::string& what, const InputLine* line
     if (line != nullptr) {
         msg += " in [" + std::string(sectionName(line->section)) + "] section:\n" + line->text;
     }
-    errors_.push_back({code, msg});
+    errors_.push_back({code, msg, line != nullptr ? line->number : 0});
 }
 
 bool InputParser::number(const std::string& token, double& v) const {
@@ -59,6 +61,7 @@ bool InputParser::number(const std::string& token, double& v) const {
 void InputParser::splitLines(std::string_view text) {
     Section section = Section::None;
     size_t pos = 0;
+    int lineNumber = 0;
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos)
@@ -68,6 +71,7 @@ void InputParser::splitLines(std::string_view text) {
         if (!raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
         InputLine line;
+        line.number = ++lineNumber;
         line.text = std::string(raw);
         // A zero byte or other control character is not part of any input format.
         for (char& c : line.text) {
@@ -91,8 +95,10 @@ void InputParser::splitLines(std::string_view text) {
             section = sectionFromHeader(line.parsed.tokens[0]);
             if (section == Section::Unknown) {
                 line.section = Section::None;
-                error(201, "", nullptr);
-                errors_.back().message = "Error 201: syntax error in section header:\n" + line.text;
+                error(299, "", nullptr);
+                errors_.back().line = line.number;
+                errors_.back().message = "Error 299: invalid section keyword " + line.parsed.tokens[0] +
+                                         ": section contents ignored.\n" + line.text;
             } else if (section == Section::End) {
                 break;
             }
@@ -293,11 +299,15 @@ ReadResult InputParser::parse(std::string_view text) {
     createObjects();
     finishOptions();
     fillProperties();
-    if (errors_.empty())
+    if (errors_.empty()) {
         convertCurves();
-    if (errors_.empty())
-        checkNetwork();
+        classifyPumps();
+    }
     ReadResult r;
+    // Reported in file order, as the lines come.
+    std::stable_sort(errors_.begin(), errors_.end(), [](const InputError& a, const InputError& b) {
+        return (a.line == 0 ? INT_MAX : a.line) < (b.line == 0 ? INT_MAX : b.line);
+    });
     r.errors = std::move(errors_);
     if (!r.errors.empty() || tooManyErrors_) {
         r.code = 200;

@@ -13,7 +13,9 @@ namespace kvepa2 {
 
 struct InputError {
     int code = 0;
-    std::string message;  // "Error 203: undefined node X in [PIPES] section:" and the line
+    std::string message;
+    int line = 0;  // 1-based line of the file; 0 for a problem of the whole network  // "Error 203: undefined
+                   // node X in [PIPES] section:" and the line
 };
 
 struct ReadResult {

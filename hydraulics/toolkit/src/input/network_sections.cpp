@@ -107,7 +107,7 @@ int InputParser::pipeData(const TokenizedLine& l) {
     if (n2 == kNone)
         return bad_ = t[2], 203;
     if (n1 == n2)
-        return 222;
+        return bad_ = t[0], 222;
     double len = 0.0, diam = 0.0, rough = 0.0, minor = 0.0;
     if (!number(t[3], len))
         return bad_ = t[3], 202;
@@ -137,8 +137,14 @@ int InputParser::pipeData(const TokenizedLine& l) {
         else if (!equalsKeyword(s, "OPEN"))
             return bad_ = s, 213;
     }
-    if (len <= 0.0 || diam <= 0.0 || rough <= 0.0 || minor < 0.0)
-        return 211;
+    if (len <= 0.0)
+        return bad_ = t[3], 202;
+    if (diam <= 0.0)
+        return bad_ = t[4], 202;
+    if (rough <= 0.0)
+        return bad_ = t[5], 202;
+    if (minor < 0.0)
+        return bad_ = t[6], 202;
     k.type = type;
     k.node1 = n1;
     k.node2 = n2;
@@ -155,7 +161,7 @@ int InputParser::pipeData(const TokenizedLine& l) {
 
 int InputParser::pumpData(const TokenizedLine& l) {
     const auto& t = l.tokens;
-    if (t.size() < 4)
+    if (t.size() < 3)
         return 201;
     Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
     const int n1 = m_.findNode(t[1]);
@@ -165,7 +171,7 @@ int InputParser::pumpData(const TokenizedLine& l) {
     if (n2 == kNone)
         return bad_ = t[2], 203;
     if (n1 == n2)
-        return 222;
+        return bad_ = t[0], 222;
     k.type = LinkType::Pump;
     k.node1 = n1;
     k.node2 = n2;
@@ -207,8 +213,7 @@ int InputParser::pumpData(const TokenizedLine& l) {
             return bad_ = key, 201;
         }
     }
-    if (k.headCurve == kNone && k.power <= 0.0)
-        return 226;
+
     k.pumpType = k.headCurve == kNone ? PumpType::ConstantPower : PumpType::Custom;
     if (k.setting == 0.0)
         k.initStatus = LinkStatus::Closed;
@@ -227,7 +232,7 @@ int InputParser::valveData(const TokenizedLine& l) {
     if (n2 == kNone)
         return bad_ = t[2], 203;
     if (n1 == n2)
-        return 222;
+        return bad_ = t[0], 222;
     double diam = 0.0, minor = 0.0, setting = 0.0;
     if (!number(t[3], diam))
         return bad_ = t[3], 202;
@@ -248,7 +253,7 @@ int InputParser::valveData(const TokenizedLine& l) {
     else if (equalsKeyword(ty, "PCV"))
         type = LinkType::PCV;
     else
-        return bad_ = ty, 201;
+        return bad_ = ty, 213;
     int curve = kNone;
     if (type == LinkType::GPV) {
         curve = m_.findCurve(t[5]);
@@ -264,13 +269,15 @@ int InputParser::valveData(const TokenizedLine& l) {
         if (curve == kNone)
             return bad_ = t[7], 206;
     }
-    if (diam <= 0.0 || minor < 0.0)
-        return 211;
+    if (diam <= 0.0)
+        return bad_ = t[3], 202;
+    if (minor < 0.0)
+        return bad_ = t[6], 202;
     // Pressure and flow control valves cannot work against a fixed grade.
     const bool fixed1 = m_.nodes[static_cast<size_t>(n1)].type != NodeType::Junction;
     const bool fixed2 = m_.nodes[static_cast<size_t>(n2)].type != NodeType::Junction;
     if ((type == LinkType::PRV || type == LinkType::PSV || type == LinkType::FCV) && (fixed1 || fixed2)) {
-        return 219;
+        return bad_ = fixed1 ? t[1] : t[2], 219;
     }
     // Valves already read that this one would conflict with.
     for (const Link& o : m_.links) {
@@ -423,13 +430,14 @@ int InputParser::emitterData(const TokenizedLine& l) {
     const int j = m_.findNode(t[0]);
     if (j == kNone)
         return bad_ = t[0], 203;
-    if (j >= m_.junctionCount)
-        return 209;
     double k = 0.0;
     if (!number(t[1], k))
         return bad_ = t[1], 202;
     if (k < 0.0)
-        return bad_ = t[1], 209;
+        return bad_ = t[1], 202;
+    // Reservoirs and tanks have no emitters.
+    if (j >= m_.junctionCount)
+        return 0;
     m_.nodes[static_cast<size_t>(j)].emitterCoeff = k * std::pow(pcf(), m_.options.emitterExponent) / qcf();
     return 0;
 }

@@ -39,7 +39,7 @@ std::string errorText(int code) {
         case 120:
             return "cannot solve water quality transport equations";
         case 200:
-            return "one or more errors detected in input file";
+            return "one or more errors in input file";
         case 201:
             return "syntax error";
         case 202:
@@ -79,13 +79,13 @@ std::string errorText(int code) {
         case 221:
             return "misplaced rule clause in rule-based control";
         case 222:
-            return "link assigned same start and end nodes";
+            return "same start and end nodes for link";
         case 223:
             return "not enough nodes in network";
         case 224:
             return "no tanks or reservoirs in network";
         case 225:
-            return "invalid lower/upper levels for tank";
+            return "invalid lower/upper levels for tank node";
         case 226:
             return "no head curve or power rating for pump";
         case 227:
@@ -93,11 +93,15 @@ std::string errorText(int code) {
         case 230:
             return "nonincreasing x-values for curve";
         case 233:
-            return "network has unconnected node";
+            return "network has unconnected nodes";
+        case 234:
+            return "network has an unconnected node with ID:";
         case 240:
             return "nonexistent water quality source";
         case 241:
             return "nonexistent control";
+        case 299:
+            return "invalid section keyword";
         case 250:
             return "invalid format";
         case 251:
