@@ -33,11 +33,10 @@ void* SharedLibrary::function(const char* name) {
                                      lastDlError());
         }
     }
-    dlerror();
     void* f = dlsym(handle_, name);
     if (!f) {
         throw ToolkitUnavailable("the hydraulic toolkit library " + path_.string() + " has no function " +
-                                 name + ": " + lastDlError());
+                                 name);
     }
     return f;
 }
