@@ -89,6 +89,8 @@ async function main() {
 
     const saveList = args.saveEvery > 0 ? designs.filter((d) => d.k % args.saveEvery === 0).map((d) => d.k) : [];
     const oursFile = path.join(args.work, "kvepa2.dump");
+    // Nothing left from an earlier run may stand in for what this run should write.
+    for (const f of fs.readdirSync(args.work)) if (f === "kvepa2.dump" || /^saved-\d+\.inp$/.test(f)) fs.rmSync(path.join(args.work, f));
     const t1 = Date.now();
     runOurs(args, designsFile, oursFile, saveList);
     const ours = parseDump(fs.readFileSync(oursFile, "utf8"), oursFile);

@@ -31,7 +31,8 @@ function makeDesigns(net, count, seed, opts = {}) {
     const fraction = opts.fraction ?? (CATALOGUES[net.name] ? 1 : 0.3);
     const pClose = opts.pClose ?? Math.min(0.03, 0.5 / Math.max(1, net.pipes.length * fraction));
     const pInvalid = opts.pInvalid ?? 0.02;
-    const design = net.pipes.filter(() => fraction >= 1 || rng.chance(fraction));
+    // Check-valve pipes are always designed: their status cannot be set (EPANET refuses with 207).
+    const design = net.pipes.filter((p) => p.type === 0 || fraction >= 1 || rng.chance(fraction));
     const catalogue = CATALOGUES[net.name] && net.siUnits ? CATALOGUES[net.name].map((d) => round6(d * INCH_MM)) : null;
     const roughness = ROUGHNESS[net.headloss] ?? ROUGHNESS[0];
     const designs = [{ k: 0, sets: [] }];
