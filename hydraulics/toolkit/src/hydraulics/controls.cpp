@@ -89,10 +89,29 @@ bool applySimpleControls(SimulationState& s) {
     return changed;
 }
 
+namespace {
+
+// A control whose action leaves its link as it is does not shorten the time step.
+bool wouldChange(const SimulationState& s, const Control& c) {
+    const int k = c.link;
+    if (c.setsStatus) {
+        const bool closed = isClosedStatus(s.status[k]);
+        if (c.status == LinkStatus::Closed)
+            return !closed;
+        if (c.status == LinkStatus::Open)
+            return closed || (s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe &&
+                              s.kind[k] != LinkKind::Pump && !s.fixedStatus[k]);
+        return s.fixedStatus[k] != 0;
+    }
+    return s.setting[k] != c.setting || (s.kind[k] == LinkKind::Pump && isClosedStatus(s.status[k]));
+}
+
+}  // namespace
+
 long timeToNextControl(const SimulationState& s, const std::vector<double>& netInflow, long limit) {
     long best = limit;
     for (const Control& c : s.model.controls) {
-        if (!c.enabled || c.link < 0)
+        if (!c.enabled || c.link < 0 || !wouldChange(s, c))
             continue;
         long t = -1;
         if (c.type == ControlType::Timer) {
