@@ -24,8 +24,9 @@ inline void setFromLoss(SimulationState& s, int k, double h, double dh) {
         dh = kMinGradient;
         h = dh * s.flow[k];
     }
-    s.p[k] = 1.0 / dh;
-    s.y[k] = h / dh;
+    const double pk = 1.0 / dh;
+    s.p[k] = pk;
+    s.y[k] = h * pk;
 }
 
 template <headloss::HeadlossFormula F>
@@ -249,10 +250,8 @@ void computeLinkCoefficients(SimulationState& s) {
             pipeCoefficients<headloss::ChezyManning>(s);
             break;
     }
-    for (int k = 0; k < s.links; ++k) {
+    for (int k : s.nonPipes) {
         const LinkKind kd = s.kind[k];
-        if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe)
-            continue;
         if (kd == LinkKind::Pump)
             pumpCoefficients(s, k);
         else

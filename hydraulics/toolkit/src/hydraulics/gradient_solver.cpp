@@ -85,7 +85,8 @@ int solveSteadyState(SimulationState& s) {
     bool extraPhase = false;
     double relErr = 1.0;
     for (int iter = 1;; ++iter) {
-        computeExcessFlows(s);
+        if (s.hasPressureValves)
+            computeExcessFlows(s);
         computeLinkCoefficients(s);
         assembleMatrix(s);
         if (s.ldl.factorise() >= 0) {

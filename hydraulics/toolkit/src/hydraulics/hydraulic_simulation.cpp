@@ -122,6 +122,10 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
         s.from[k] = l.node1;
         s.to[k] = l.node2;
         s.kind[k] = kindOf(l.type);
+        if (!isPipe(l.type))
+            s.nonPipes.push_back(k);
+        if (s.kind[k] == LinkKind::Prv || s.kind[k] == LinkKind::Psv)
+            s.hasPressureValves = true;
         if (l.node1 < s.junctions && l.node2 < s.junctions)
             edges.emplace_back(l.node1, l.node2);
     }
@@ -137,6 +141,9 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.minorCoeff.assign(nl, 0.0);
     s.diameter.assign(nl, 0.0);
     s.roughness.assign(nl, 0.0);
+    s.cachedLength.assign(nl, -1.0);
+    s.cachedDiameter.assign(nl, -1.0);
+    s.cachedRoughness.assign(nl, -1.0);
     s.head.assign(nn, 0.0);
     s.demand.assign(nn, 0.0);
     s.delivered.assign(nn, 0.0);
@@ -190,7 +197,12 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
         const double d = l.diameter > 0.0 ? l.diameter : 1.0;
         s.minorCoeff[k] = kMinorLossConstant * l.minorLoss / (d * d * d * d);
         double r = 0.0;
-        if (isPipe(l.type) && l.diameter > 0.0) {
+        const bool same = s.cachedLength[k] == l.length && s.cachedDiameter[k] == l.diameter &&
+                          s.cachedRoughness[k] == l.roughness &&
+                          s.cachedFormula == static_cast<int>(s.formula);
+        if (same) {
+            r = s.resistance[k];
+        } else if (isPipe(l.type) && l.diameter > 0.0) {
             switch (s.formula) {
                 case HeadlossFormula::HazenWilliams:
                     r = headloss::HazenWilliams::resistance(l.length, l.diameter, l.roughness);
@@ -204,6 +216,10 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
             }
         }
         s.resistance[k] = r;
+        // Resistances depend only on these, so unchanged pipes keep theirs between runs.
+        s.cachedLength[k] = l.length;
+        s.cachedDiameter[k] = l.diameter;
+        s.cachedRoughness[k] = l.roughness;
         s.fixedStatus[k] = 0;
         if (s.kind[k] == LinkKind::Pump) {
             s.pumpOf[k] = static_cast<int>(s.pumps.size());
@@ -229,6 +245,7 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
         if (isClosedStatus(s.status[k]))
             s.flow[k] = 1.0e-6;
     }
+    s.cachedFormula = static_cast<int>(s.formula);
     for (int n = 0; n < s.nodes; ++n) {
         const Node& nd = m.nodes[n];
         s.head[n] = nd.elevation;

@@ -48,6 +48,8 @@ struct SimulationState {
     std::vector<LinkKind> kind;
     std::vector<int> pumpOf;  // link -> index into pumps, -1 for other links
     std::vector<PumpData> pumps;
+    std::vector<int> nonPipes;  // pumps and valves
+    bool hasPressureValves = false;
     std::vector<int> tanks;              // node indexes of reservoirs and tanks
     std::vector<char> isReservoir;       // by node
     std::vector<int> adjStart, adjLink;  // links at each node
@@ -61,6 +63,9 @@ struct SimulationState {
     std::vector<double> resistance;  // friction resistance
     std::vector<double> minorCoeff;  // 0.02517 K / d^4
     std::vector<double> diameter, roughness;
+    // Pipe data the resistances were last computed from.
+    std::vector<double> cachedLength, cachedDiameter, cachedRoughness;
+    int cachedFormula = -1;
 
     // Current state.
     std::vector<double> head;       // ft, all nodes

@@ -15,9 +15,12 @@ struct HazenWilliams {
     }
     static Loss friction(double r, double q, double /*diameter*/, double /*roughness*/, double /*nu*/) {
         const double a = std::fabs(q);
-        const double ha = r * std::pow(a, kExponent);
         Loss l;
-        l.dh = kExponent * ha / (a > 0.0 ? a : 1.0);
+        if (a <= 0.0)
+            return l;
+        // exp(log) is markedly cheaper than pow here and exact to a few ulps.
+        const double ha = r * std::exp(kExponent * std::log(a));
+        l.dh = kExponent * ha / a;
         l.h = q < 0.0 ? -ha : ha;
         return l;
     }
