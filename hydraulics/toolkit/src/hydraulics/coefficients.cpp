@@ -137,7 +137,7 @@ void valveCoefficients(SimulationState& s, int k) {
 void nodeCoefficients(SimulationState& s) {
     const double expo = s.emitterExponent;
     for (int n = 0; n < s.junctions; ++n) {
-        const double ke = s.model.nodes[n].emitterCoeff;
+        const double ke = s.emitterK[n];
         if (ke > 0.0) {
             const double q = s.emitterQ[n];
             const double aq = std::fabs(q);
@@ -269,13 +269,13 @@ void assembleMatrix(SimulationState& s) {
         double fn = s.pda ? 0.0 : -s.demand[n];
         const double pe = s.emP[n];
         if (pe > 0.0) {
-            fn += s.emY[n] - s.emitterQ[n] + pe * s.model.nodes[n].elevation;
+            fn += s.emY[n] - s.emitterQ[n] + pe * s.elevation[n];
             a[s.diagSlot[n]] += pe;
         }
         if (s.pda) {
             const double pd = s.dmP[n];
             if (pd > 0.0) {
-                fn += s.dmY[n] - s.delivered[n] + pd * (s.model.nodes[n].elevation + s.pMin);
+                fn += s.dmY[n] - s.delivered[n] + pd * (s.elevation[n] + s.pMin);
                 a[s.diagSlot[n]] += pd;
             }
         }
@@ -309,7 +309,7 @@ void assembleMatrix(SimulationState& s) {
                 n = i;
             if (n >= 0 && n < nj) {
                 a[s.diagSlot[n]] += kBig;
-                f[n] += kBig * (s.model.nodes[n].elevation + s.setting[k]);
+                f[n] += kBig * (s.elevation[n] + s.setting[k]);
             }
         }
     }

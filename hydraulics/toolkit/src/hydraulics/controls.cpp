@@ -131,7 +131,7 @@ long timeToNextControl(const SimulationState& s, const std::vector<double>& netI
                                  (c.type == ControlType::LowLevel && q < 0.0 && h > c.grade);
             if (!reaches)
                 continue;
-            const double el = s.model.nodes[c.node].elevation;
+            const double el = s.elevation[c.node];
             const double v = s.model.tankVolume(c.node, c.grade - el);
             t = std::lround((v - s.tankVolume[c.node]) / q);
         }
@@ -155,7 +155,7 @@ double premiseValue(const SimulationState& s, const Premise& p, long t) {
             return s.head[i];
         case RuleVariable::Level:
         case RuleVariable::Pressure:
-            return s.head[i] - s.model.nodes[i].elevation;
+            return s.head[i] - s.elevation[i];
         case RuleVariable::Flow:
             return isClosedStatus(s.status[i]) ? 0.0 : s.flow[i];
         case RuleVariable::Setting:

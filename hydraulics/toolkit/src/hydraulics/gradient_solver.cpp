@@ -41,7 +41,7 @@ Progress updateFlows(SimulationState& s, double damping) {
     }
     for (int n = 0; n < s.junctions; ++n) {
         if (s.emP[n] > 0.0) {
-            double dq = (s.emY[n] - s.emP[n] * (h[n] - s.model.nodes[n].elevation)) * damping;
+            double dq = (s.emY[n] - s.emP[n] * (h[n] - s.elevation[n])) * damping;
             if (!s.model.options.emitterBackflow && s.emitterQ[n] - dq < 0.0)
                 dq = s.emitterQ[n];
             s.emitterQ[n] -= dq;
@@ -51,7 +51,7 @@ Progress updateFlows(SimulationState& s, double damping) {
                 maxDq = std::fabs(dq);
         }
         if (s.pda && s.dmP[n] > 0.0) {
-            const double p = h[n] - s.model.nodes[n].elevation;
+            const double p = h[n] - s.elevation[n];
             double qn;
             if (p <= s.pMin)
                 qn = 0.0;

@@ -145,6 +145,8 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.cachedDiameter.assign(nl, -1.0);
     s.cachedRoughness.assign(nl, -1.0);
     s.head.assign(nn, 0.0);
+    s.elevation.assign(nn, 0.0);
+    s.emitterK.assign(nn, 0.0);
     s.demand.assign(nn, 0.0);
     s.delivered.assign(nn, 0.0);
     s.emitterQ.assign(nn, 0.0);
@@ -246,6 +248,23 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
             s.flow[k] = 1.0e-6;
     }
     s.cachedFormula = static_cast<int>(s.formula);
+    s.demandStart.clear();
+    s.demandBase.clear();
+    s.demandPattern.clear();
+    for (int n = 0; n < s.nodes; ++n) {
+        const Node& nd = m.nodes[n];
+        s.elevation[n] = nd.elevation;
+        s.emitterK[n] = n < s.junctions ? nd.emitterCoeff : 0.0;
+        if (n < s.junctions) {
+            s.demandStart.push_back(static_cast<int>(s.demandBase.size()));
+            for (const Demand& dm : nd.demands) {
+                s.demandBase.push_back(dm.base);
+                s.demandPattern.push_back(m.demandPattern(dm));
+            }
+        }
+    }
+    s.demandStart.push_back(static_cast<int>(s.demandBase.size()));
+    s.patternNow.assign(m.patterns.size() + 1, 1.0);
     for (int n = 0; n < s.nodes; ++n) {
         const Node& nd = m.nodes[n];
         s.head[n] = nd.elevation;
@@ -274,10 +293,14 @@ namespace {
 void setTimeDependentValues(SimulationState& s) {
     const Model& m = s.model;
     const double mult = m.options.demandMultiplier;
+    // Slot 0 stands for "no pattern".
+    const int np = static_cast<int>(m.patterns.size());
+    for (int p = 0; p < np; ++p) s.patternNow[p + 1] = m.patternFactor(p, s.time);
+    const double* pat = s.patternNow.data() + 1;
     for (int n = 0; n < s.junctions; ++n) {
         double d = 0.0;
-        for (const Demand& dm : m.nodes[n].demands)
-            d += dm.base * m.patternFactor(m.demandPattern(dm), s.time);
+        for (int c = s.demandStart[n]; c < s.demandStart[n + 1]; ++c)
+            d += s.demandBase[c] * pat[s.demandPattern[c]];
         s.demand[n] = d * mult;
         if (s.pda && s.delivered[n] <= 0.0)
             s.delivered[n] = s.demand[n];
@@ -302,7 +325,7 @@ void setTimeDependentValues(SimulationState& s) {
 int periodWarnings(const SimulationState& s) {
     int code = 0;
     for (int n = 0; n < s.junctions && code < 6; ++n)
-        if (s.head[n] < s.model.nodes[n].elevation && s.demand[n] > 0.0)
+        if (s.head[n] < s.elevation[n] && s.demand[n] > 0.0)
             code = 6;
     if (code)
         return code;
@@ -438,7 +461,7 @@ double HydraulicSimulation::nodeHead(int i) const {
     return state_->head[i];
 }
 double HydraulicSimulation::nodePressure(int i) const {
-    return state_->head[i] - state_->model.nodes[i].elevation;
+    return state_->head[i] - state_->elevation[i];
 }
 double HydraulicSimulation::nodeDemand(int i) const {
     const SimulationState& s = *state_;
@@ -459,7 +482,7 @@ double HydraulicSimulation::tankVolume(int i) const {
     return s.model.nodes[i].type == NodeType::Tank ? s.tankVolume[i] : 0.0;
 }
 double HydraulicSimulation::tankLevel(int i) const {
-    return state_->head[i] - state_->model.nodes[i].elevation;
+    return state_->head[i] - state_->elevation[i];
 }
 double HydraulicSimulation::linkFlow(int i) const {
     const SimulationState& s = *state_;

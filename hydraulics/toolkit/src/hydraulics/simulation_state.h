@@ -67,6 +67,14 @@ struct SimulationState {
     std::vector<double> cachedLength, cachedDiameter, cachedRoughness;
     int cachedFormula = -1;
 
+    // Node data re-read at init(): flat copies for the iteration loop.
+    std::vector<double> elevation;  // ft
+    std::vector<double> emitterK;   // cfs / ft^exponent, junctions
+    std::vector<int> demandStart;   // per junction into demandBase / demandPattern
+    std::vector<double> demandBase;
+    std::vector<int> demandPattern;
+    std::vector<double> patternNow;  // multiplier of every pattern at the current time
+
     // Current state.
     std::vector<double> head;       // ft, all nodes
     std::vector<double> demand;     // required demand at the current time, cfs (junctions)

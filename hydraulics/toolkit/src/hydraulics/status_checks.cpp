@@ -100,9 +100,9 @@ bool checkPressureValves(SimulationState& s) {
         const StatusCode old = s.status[k];
         StatusCode st;
         if (kd == LinkKind::Prv)
-            st = prvStatus(old, s.flow[k], s.head[i], s.head[j], s.model.nodes[j].elevation + s.setting[k]);
+            st = prvStatus(old, s.flow[k], s.head[i], s.head[j], s.elevation[j] + s.setting[k]);
         else
-            st = psvStatus(old, s.flow[k], s.head[i], s.head[j], s.model.nodes[i].elevation + s.setting[k]);
+            st = psvStatus(old, s.flow[k], s.head[i], s.head[j], s.elevation[i] + s.setting[k]);
         if (st != old) {
             s.status[k] = st;
             changed = true;
