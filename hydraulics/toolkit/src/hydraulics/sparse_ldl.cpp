@@ -72,9 +72,23 @@ void SparseLdl::analyse(int n, const std::vector<std::pair<int, int>>& edges) {
             ++fillPos[r];
         }
     }
+    // For every entry L(j,k) of a row list, the slots in column j that the entries of column k
+    // below row j update: fixed by the pattern, so the numeric factorisation needs no scatter.
+    updateStart_.assign(rowCol_.size() + 1, 0);
+    updateDst_.clear();
+    std::vector<int> where(static_cast<size_t>(n), -1);
+    for (int j = 0; j < n; ++j) {
+        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) where[rowIndex_[s]] = s;
+        for (int t = rowStart_[j]; t < rowStart_[j + 1]; ++t) {
+            updateStart_[t] = static_cast<int>(updateDst_.size());
+            const int k = rowCol_[t];
+            for (int s = rowSlot_[t] + 1; s < colStart_[k + 1]; ++s)
+                updateDst_.push_back(where[rowIndex_[s]]);
+        }
+    }
+    updateStart_[rowCol_.size()] = static_cast<int>(updateDst_.size());
     values_.assign(static_cast<size_t>(n) + rowIndex_.size(), 0.0);
     work_.assign(n, 0.0);
-    scatter_.assign(n, -1);
 }
 
 int SparseLdl::offDiagonalSlot(int i, int j) const {
@@ -98,47 +112,52 @@ void SparseLdl::clearValues() {
 int SparseLdl::factorise() {
     double* d = values_.data();
     double* l = values_.data() + n_;
+    const int* rs = rowStart_.data();
+    const int* rc = rowCol_.data();
+    const int* rsl = rowSlot_.data();
+    const int* us = updateStart_.data();
+    const int* ud = updateDst_.data();
     // Left-looking: column j receives the updates of every earlier column k with L(j,k) != 0.
     for (int j = 0; j < n_; ++j) {
-        const int c0 = colStart_[j];
-        const int c1 = colStart_[j + 1];
-        for (int s = c0; s < c1; ++s) scatter_[rowIndex_[s]] = s;
         double dj = d[j];
-        for (int t = rowStart_[j]; t < rowStart_[j + 1]; ++t) {
-            const int k = rowCol_[t];
-            const int sjk = rowSlot_[t];
+        for (int t = rs[j]; t < rs[j + 1]; ++t) {
+            const int k = rc[t];
+            const int sjk = rsl[t];
             const double ljk = l[sjk];
             const double w = ljk * d[k];
             dj -= w * ljk;
-            // Rows below j in column k.
-            const int end = colStart_[k + 1];
-            for (int s = sjk + 1; s < end; ++s) l[scatter_[rowIndex_[s]]] -= l[s] * w;
+            const double* src = l + sjk + 1;
+            for (int u = us[t]; u < us[t + 1]; ++u, ++src) l[ud[u]] -= *src * w;
         }
         if (!(dj > 0.0))
             return invPerm_[j];
         d[j] = dj;
         const double inv = 1.0 / dj;
-        for (int s = c0; s < c1; ++s) l[s] *= inv;
+        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) l[s] *= inv;
     }
     return -1;
 }
 
 void SparseLdl::solve(double* b) {
     double* x = work_.data();
-    for (int pos = 0; pos < n_; ++pos) x[pos] = b[invPerm_[pos]];
+    const int* ip = invPerm_.data();
+    for (int pos = 0; pos < n_; ++pos) x[pos] = b[ip[pos]];
     const double* d = values_.data();
     const double* l = values_.data() + n_;
+    const int* cs = colStart_.data();
+    const int* ri = rowIndex_.data();
     for (int j = 0; j < n_; ++j) {
         const double xj = x[j];
-        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) x[rowIndex_[s]] -= l[s] * xj;
+        if (xj != 0.0)
+            for (int s = cs[j]; s < cs[j + 1]; ++s) x[ri[s]] -= l[s] * xj;
+        x[j] = xj / d[j];
     }
-    for (int j = 0; j < n_; ++j) x[j] /= d[j];
     for (int j = n_ - 1; j >= 0; --j) {
         double xj = x[j];
-        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) xj -= l[s] * x[rowIndex_[s]];
+        for (int s = cs[j]; s < cs[j + 1]; ++s) xj -= l[s] * x[ri[s]];
         x[j] = xj;
+        b[ip[j]] = xj;
     }
-    for (int pos = 0; pos < n_; ++pos) b[invPerm_[pos]] = x[pos];
 }
 
 }  // namespace kvepa2

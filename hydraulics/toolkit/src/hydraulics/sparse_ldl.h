@@ -42,9 +42,10 @@ class SparseLdl {
     std::vector<int> rowStart_;
     std::vector<int> rowCol_;
     std::vector<int> rowSlot_;
+    std::vector<int> updateStart_;  // per row-list entry, into updateDst_
+    std::vector<int> updateDst_;
     std::vector<double> values_;
     std::vector<double> work_;
-    std::vector<int> scatter_;
 };
 
 }  // namespace kvepa2
