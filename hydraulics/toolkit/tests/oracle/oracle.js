@@ -99,6 +99,7 @@ async function main() {
     let ok = true;
     const main = compareDumps(ref.dump, ours, `${name} designs`);
     console.log(report(main));
+    fs.writeFileSync(path.join(args.work, "report.txt"), report(main, 2000) + "\n");
     ok = ok && main.ok;
 
     for (const k of saveList) {

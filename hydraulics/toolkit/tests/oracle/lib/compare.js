@@ -61,8 +61,16 @@ class Comparison {
         this.worst = {}; // per quantity: largest difference seen, inside tolerance or not
         this.cutOffSeen = 0;
         this.valuesCompared = 0;
+        this.designs = 0;
+        this.current = null; // design being compared
+        this.failedDesigns = new Set();
+    }
+    offender(entry) {
+        this.offenders.push(entry);
+        if (this.current !== null) this.failedDesigns.add(this.current);
     }
     structure(msg) {
+        if (this.current !== null) this.failedDesigns.add(this.current);
         if (this.structural.length < 200) this.structural.push(msg);
         else this.truncated = true;
     }
@@ -75,7 +83,7 @@ class Comparison {
         if (bad || !w || diff > w.diff) {
             const entry = { key, where, ref, ours, diff, ratio: tol > 0 ? diff / tol : diff > 0 ? Infinity : 0 };
             if (!w || diff > w.diff || Number.isNaN(diff)) this.worst[key] = entry;
-            if (bad) this.offenders.push(entry);
+            if (bad) this.offender(entry);
         }
     }
     get ok() {
@@ -105,6 +113,8 @@ function compareDumps(ref, ours, label, opts = {}) {
         const k = designMap(rd.k);
         const od = oursByK.get(k);
         const tag = `design ${k}`;
+        c.current = k;
+        c.designs++;
         if (!od) {
             c.structure(`${tag}: missing from our dump`);
             continue;
@@ -132,7 +142,7 @@ function compareDumps(ref, ours, label, opts = {}) {
                 if (cut[i]) {
                     c.cutOffSeen++;
                     if (r.P[i] < 0 !== o.P[i] < 0)
-                        c.offenders.push({ key: "cut-off flag", where: `${at} node ${node.id}`, ref: r.P[i], ours: o.P[i], diff: NaN, ratio: Infinity });
+                        c.offender({ key: "cut-off flag", where: `${at} node ${node.id}`, ref: r.P[i], ours: o.P[i], diff: NaN, ratio: Infinity });
                     c.value("D", `${at} node ${node.id}`, r.D[i], o.D[i]);
                     return;
                 }
@@ -154,7 +164,12 @@ function report(c, maxLines = 25) {
     const worst = Object.values(c.worst)
         .map((w) => `${NAMES[w.key]} ${show(w.diff)} (${w.where})`)
         .join("; ");
-    out.push(`${c.label}: ${c.ok ? "AGREES" : "DIFFERS"}; ${c.valuesCompared} values compared, ${c.cutOffSeen} cut-off node states; worst: ${worst || "-"}`);
+    const agreeing = c.designs - c.failedDesigns.size;
+    out.push(`${c.label}: ${c.ok ? "AGREES" : "DIFFERS"}; ${agreeing} of ${c.designs} designs agree; ${c.valuesCompared} values compared, ${c.cutOffSeen} cut-off node states; worst: ${worst || "-"}`);
+    if (c.failedDesigns.size) {
+        const list = [...c.failedDesigns].sort((a, b) => a - b);
+        out.push(`  designs that differ: ${list.slice(0, 30).join(" ")}${list.length > 30 ? " ..." : ""}${c.failedDesigns.has(0) ? " (0 is the base model)" : ""}`);
+    }
     if (c.structural.length) {
         out.push(`  ${c.structural.length}${c.truncated ? "+" : ""} differences in elements, codes or time steps:`);
         for (const s of c.structural.slice(0, maxLines)) out.push(`    ${s}`);
