@@ -36,43 +36,76 @@ std::vector<DefinitionCase> definitionCases() {
     using B = BoundedArray<std::int32_t>;
     using D = BoundedArray<double>;
     return {
-        {"BinaryOk", [](Engine& e) { return e.DefineBinaryGenes(2, B{3, 5}); }, binaryCount, 0, 2, ""},
-        {"BinaryLowerBoundOne", [](Engine& e) { return e.DefineBinaryGenes(3, B({1, 2, 3}, 1)); }, binaryCount, 0, 3,
-         ""},
-        {"BinaryCountMismatch", [](Engine& e) { return e.DefineBinaryGenes(3, B{4, 4}); }, binaryCount, 1, 0,
-         "Number of elements in GeneNumberOfBits<>NumberOfGenes"},
+        {"BinaryOk",
+         [](Engine& e) {
+             return e.DefineBinaryGenes(2, B{3, 5});
+         },
+         binaryCount, 0, 2, ""},
+        {"BinaryLowerBoundOne",
+         [](Engine& e) {
+             return e.DefineBinaryGenes(3, B({1, 2, 3}, 1));
+         },
+         binaryCount, 0, 3, ""},
+        {"BinaryCountMismatch",
+         [](Engine& e) {
+             return e.DefineBinaryGenes(3, B{4, 4});
+         },
+         binaryCount, 1, 0, "Number of elements in GeneNumberOfBits<>NumberOfGenes"},
         {"BinaryNoGenes", [](Engine& e) { return e.DefineBinaryGenes(0, B{}); }, binaryCount, 1, 0,
          "NumberOfGenes must be greater then 0"},
-        {"BinaryZeroBits", [](Engine& e) { return e.DefineBinaryGenes(3, B{4, 0, 2}); }, binaryCount, 1, 0,
-         "All element in GeneNumberOfBits must be greater then 0"},
-        {"BinaryTooWide", [](Engine& e) { return e.DefineBinaryGenes(2, B{4, 32}); }, binaryCount, 1, 0,
-         "All element in GeneNumberOfBits must be at most 31"},
+        {"BinaryZeroBits",
+         [](Engine& e) {
+             return e.DefineBinaryGenes(3, B{4, 0, 2});
+         },
+         binaryCount, 1, 0, "All element in GeneNumberOfBits must be greater then 0"},
+        {"BinaryTooWide",
+         [](Engine& e) {
+             return e.DefineBinaryGenes(2, B{4, 32});
+         },
+         binaryCount, 1, 0, "All element in GeneNumberOfBits must be at most 31"},
         {"BinaryWidest", [](Engine& e) { return e.DefineBinaryGenes(1, B{31}); }, binaryCount, 0, 1, ""},
-        {"RealOk", [](Engine& e) { return e.DefineRealGenes(2, D{-1.0, 0.5}, D{1.0, 0.75}); }, realCount, 0, 2, ""},
-        {"RealLowerBoundOne", [](Engine& e) { return e.DefineRealGenes(2, D({0.0, 1.0}, 1), D({1.0, 2.0}, 7)); },
+        {"RealOk",
+         [](Engine& e) {
+             return e.DefineRealGenes(2, D{-1.0, 0.5}, D{1.0, 0.75});
+         },
          realCount, 0, 2, ""},
-        {"RealMinCountMismatch", [](Engine& e) { return e.DefineRealGenes(2, D{0.0}, D{1.0, 2.0}); }, realCount, 1, 0,
-         "Number of elements in GeneMinValue<>NumberOfGenes"},
-        {"RealMaxCountMismatch", [](Engine& e) { return e.DefineRealGenes(2, D{0.0, 1.0}, D{1.0}); }, realCount, 1, 0,
-         "Number of elements in GeneMaxValue<>NumberOfGenes"},
+        {"RealLowerBoundOne",
+         [](Engine& e) {
+             return e.DefineRealGenes(2, D({0.0, 1.0}, 1), D({1.0, 2.0}, 7));
+         },
+         realCount, 0, 2, ""},
+        {"RealMinCountMismatch",
+         [](Engine& e) {
+             return e.DefineRealGenes(2, D{0.0}, D{1.0, 2.0});
+         },
+         realCount, 1, 0, "Number of elements in GeneMinValue<>NumberOfGenes"},
+        {"RealMaxCountMismatch",
+         [](Engine& e) {
+             return e.DefineRealGenes(2, D{0.0, 1.0}, D{1.0});
+         },
+         realCount, 1, 0, "Number of elements in GeneMaxValue<>NumberOfGenes"},
         {"RealNoGenes", [](Engine& e) { return e.DefineRealGenes(0, D{}, D{}); }, realCount, 1, 0,
          "NumberOfGenes must be greater then 0"},
         {"RealEqualBounds", [](Engine& e) { return e.DefineRealGenes(1, D{1.5}, D{1.5}); }, realCount, 1, 0,
          "RealGenesMaxValue(n) must be greater then RealGenesMinValue(n)"},
         {"RealNotANumber", [](Engine& e) { return e.DefineRealGenes(1, D{kNaN}, D{1.0}); }, realCount, 1, 0,
          "DefineRealGenes_Err - the on error traped the error"},
-        {"RealBeyondSingle", [](Engine& e) { return e.DefineRealGenes(1, D{0.0}, D{1e300}); }, realCount, 1, 0,
-         "DefineRealGenes_Err - the on error traped the error"},
-        {"IntegerOk", [](Engine& e) { return e.DefineIntegerGenes(2, D{0, -5}, D{10, 5}); }, integerCount, 0, 2, ""},
-        {"IntegerNoGenesIsSilent", [](Engine& e) { return e.DefineIntegerGenes(0, D{}, D{}); }, integerCount, 1, 0,
-         ""},
-        {"IntegerMinCountMismatch", [](Engine& e) { return e.DefineIntegerGenes(1, D{}, D{3}); }, integerCount, 1, 0,
-         "Number of elements in GeneMinValue<>NumberOfGenes"},
+        {"RealBeyondSingle", [](Engine& e) { return e.DefineRealGenes(1, D{0.0}, D{1e300}); }, realCount, 1,
+         0, "DefineRealGenes_Err - the on error traped the error"},
+        {"IntegerOk",
+         [](Engine& e) {
+             return e.DefineIntegerGenes(2, D{0, -5}, D{10, 5});
+         },
+         integerCount, 0, 2, ""},
+        {"IntegerNoGenesIsSilent", [](Engine& e) { return e.DefineIntegerGenes(0, D{}, D{}); }, integerCount,
+         1, 0, ""},
+        {"IntegerMinCountMismatch", [](Engine& e) { return e.DefineIntegerGenes(1, D{}, D{3}); },
+         integerCount, 1, 0, "Number of elements in GeneMinValue<>NumberOfGenes"},
         // 2.5 rounds to 2 (halves to even), so the pair (2, 2) is refused.
         {"IntegerBoundsRoundToEqual", [](Engine& e) { return e.DefineIntegerGenes(1, D{2.0}, D{2.5}); },
          integerCount, 1, 0, "IntGenesMaxValue(n) must be greater then IntGenesMinValue(n)"},
-        {"IntegerBeyondLong", [](Engine& e) { return e.DefineIntegerGenes(1, D{0}, D{3e9}); }, integerCount, 1, 0,
-         "DefineIntegerGenes_Err - the on error traped the error"},
+        {"IntegerBeyondLong", [](Engine& e) { return e.DefineIntegerGenes(1, D{0}, D{3e9}); }, integerCount,
+         1, 0, "DefineIntegerGenes_Err - the on error traped the error"},
     };
 }
 

@@ -26,8 +26,8 @@ TEST(Tournament, BestAndSecondBestOfFiveDraws) {
         int a, b;
     };
     // 3,1,4,1,2: slot 1 comes twice, so both parents are slot 1.
-    for (const Case& c : {Case{{3, 1, 4, 1, 2}, 1, 1}, Case{{3, 2, 5, 4, 6}, 2, 3}, Case{{0, 0, 0, 0, 0}, 0, 0},
-                          Case{{6, 5, 4, 3, 2}, 2, 3}}) {
+    for (const Case& c : {Case{{3, 1, 4, 1, 2}, 1, 1}, Case{{3, 2, 5, 4, 6}, 2, 3},
+                          Case{{0, 0, 0, 0, 0}, 0, 0}, Case{{6, 5, 4, 3, 2}, 2, 3}}) {
         std::vector<float> draws;
         for (const int s : c.slots) {
             draws.push_back(ScriptedRandom::slot(s, 8));
@@ -104,7 +104,8 @@ TEST(ParentChoice, EachSelectionTypeTakesItsDraws) {
     }
     {
         ScriptedRandom random({0.75f, 0.1f});
-        EXPECT_EQ(detail::chooseParents(mvxRouletRank, 0, 4, detail::rankRouletteTable(4), random), std::pair(2, 0));
+        EXPECT_EQ(detail::chooseParents(mvxRouletRank, 0, 4, detail::rankRouletteTable(4), random),
+                  std::pair(2, 0));
     }
     {
         ScriptedRandom random({});
@@ -141,22 +142,30 @@ const float kCut1of6 = ScriptedRandom::slot(1, 6);
 INSTANTIATE_TEST_SUITE_P(
     Operators, BinaryCrossoverTest,
     ::testing::Values(
-        BinaryCrossoverCase{"OnePointCut1", mvxOnePointBCO, "0000", "1111", {ScriptedRandom::slot(1, 4)}, "0111",
-                            "1000"},
-        BinaryCrossoverCase{"OnePointCut0SwapsParents", mvxOnePointBCO, "0011", "1010", {0.0f}, "1010", "0011"},
-        BinaryCrossoverCase{"TwoPointsCuts4And1", mvxTwoPointsBCO, "000000", "111111", {kCut4of6, kCut1of6},
-                            "011100", "100011"},
-        // A repeated cut point is drawn again: 2, 2, then 5.
-        BinaryCrossoverCase{"TwoPointsRedrawsAnEqualCut",
+        BinaryCrossoverCase{
+            "OnePointCut1", mvxOnePointBCO, "0000", "1111", {ScriptedRandom::slot(1, 4)}, "0111", "1000"},
+        BinaryCrossoverCase{
+            "OnePointCut0SwapsParents", mvxOnePointBCO, "0011", "1010", {0.0f}, "1010", "0011"},
+        BinaryCrossoverCase{"TwoPointsCuts4And1",
                             mvxTwoPointsBCO,
                             "000000",
                             "111111",
-                            {ScriptedRandom::slot(2, 6), ScriptedRandom::slot(2, 6), ScriptedRandom::slot(5, 6)},
-                            "001110",
-                            "110001"},
+                            {kCut4of6, kCut1of6},
+                            "011100",
+                            "100011"},
+        // A repeated cut point is drawn again: 2, 2, then 5.
+        BinaryCrossoverCase{
+            "TwoPointsRedrawsAnEqualCut",
+            mvxTwoPointsBCO,
+            "000000",
+            "111111",
+            {ScriptedRandom::slot(2, 6), ScriptedRandom::slot(2, 6), ScriptedRandom::slot(5, 6)},
+            "001110",
+            "110001"},
         BinaryCrossoverCase{"TwoPointsOnOneBitSwaps", mvxTwoPointsBCO, "0", "1", {}, "1", "0"},
         // At most 0.5 keeps the parent's character; 0.5 itself keeps it.
-        BinaryCrossoverCase{"Uniform", mvxUniformBCO, "0000", "1111", {0.5f, 0.6f, 0.1f, 0.99f}, "0101", "1010"}),
+        BinaryCrossoverCase{
+            "Uniform", mvxUniformBCO, "0000", "1111", {0.5f, 0.6f, 0.1f, 0.99f}, "0101", "1010"}),
     [](const auto& info) { return info.param.title; });
 
 TEST(BinaryCrossover, UnknownTypeFails) {
@@ -262,8 +271,9 @@ TEST(UniformValueCrossover, ADrawAboveOneHalfSwapsTheGene) {
 
 // --- Mutation ---
 
-detail::GeneLayout layoutOf(std::vector<std::int32_t> bits, std::vector<float> realMin, std::vector<float> realMax,
-                            std::vector<std::int32_t> intMin, std::vector<std::int32_t> intMax) {
+detail::GeneLayout layoutOf(std::vector<std::int32_t> bits, std::vector<float> realMin,
+                            std::vector<float> realMax, std::vector<std::int32_t> intMin,
+                            std::vector<std::int32_t> intMax) {
     detail::GeneDefinitions d;
     d.bitsPerGene = std::move(bits);
     d.realMin = std::move(realMin);
@@ -308,10 +318,12 @@ TEST(FlipBitMutation, MakesExactlyTheCountedFlipsAndNoneAtProbabilityZero) {
         population.allocate(50, layout);
         // Count the flips a user-defined mutation would be asked for: one event each.
         int events = 0;
-        UserDefinedMutationFunction counter = [&](mvxDataType, const MutationData&, MutationData&) { ++events; };
+        UserDefinedMutationFunction counter = [&](mvxDataType, const MutationData&, MutationData&) {
+            ++events;
+        };
         detail::MutationEvent event{&counter, {}, {}};
-        ASSERT_TRUE(
-            detail::mutateBinary({mvxUserDefinedBMU, probability, true}, population, layout, generator, event));
+        ASSERT_TRUE(detail::mutateBinary({mvxUserDefinedBMU, probability, true}, population, layout,
+                                         generator, event));
         EXPECT_EQ(events, flips);
     }
 }
@@ -365,7 +377,8 @@ TEST(UserDefinedMutation, TakesTheHostsValueAndRefusesBadBitStrings) {
     population.allocate(4, layout);
     std::string answer = "1111";
     std::vector<std::string> before;
-    UserDefinedMutationFunction handler = [&](mvxDataType type, const MutationData& value, MutationData& after) {
+    UserDefinedMutationFunction handler = [&](mvxDataType type, const MutationData& value,
+                                              MutationData& after) {
         if (type == mvxBinary) {
             before.push_back(value.binary);
             after.binary = answer;

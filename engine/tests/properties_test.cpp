@@ -43,8 +43,12 @@ CheckedProperty enumerated(std::string name, Setter set, Getter get, int last) {
 template <class T, class Setter, class Getter>
 CheckedProperty bounded(std::string name, Setter set, Getter get, std::vector<double> accepted,
                         std::vector<double> refused, std::string message) {
-    return {name, [set](Engine& e, double v) { return (e.*set)(static_cast<T>(v)); },
-            [get](const Engine& e) { return static_cast<double>((e.*get)()); }, accepted, refused, message};
+    return {name,
+            [set](Engine& e, double v) { return (e.*set)(static_cast<T>(v)); },
+            [get](const Engine& e) { return static_cast<double>((e.*get)()); },
+            accepted,
+            refused,
+            message};
 }
 
 std::vector<CheckedProperty> checkedProperties() {
@@ -60,25 +64,30 @@ std::vector<CheckedProperty> checkedProperties() {
                                             &Engine::IntegerCrossoverType, 2),
         enumerated<mvxBinaryMutationType>("BinaryMutationType", &Engine::SetBinaryMutationType,
                                           &Engine::BinaryMutationType, 1),
-        enumerated<mvxRealMutationType>("RealMutationType", &Engine::SetRealMutationType, &Engine::RealMutationType,
-                                        2),
+        enumerated<mvxRealMutationType>("RealMutationType", &Engine::SetRealMutationType,
+                                        &Engine::RealMutationType, 2),
         enumerated<mvxIntegerMutationType>("IntegerMutationType", &Engine::SetIntegerMutationType,
                                            &Engine::IntegerMutationType, 2),
-        enumerated<mvxTerminationType>("TerminationMode", &Engine::SetTerminationMode, &Engine::TerminationMode, 2),
+        enumerated<mvxTerminationType>("TerminationMode", &Engine::SetTerminationMode,
+                                       &Engine::TerminationMode, 2),
         // 4 itself is accepted; odd values and anything below 4 are not.
-        bounded<std::int32_t>("PopulationSize", &Engine::SetPopulationSize, &Engine::PopulationSize, {4, 6, 1000},
-                              {5, 3, 2, 0, -4, 101}, "Population size must be greater then 4 and even"),
+        bounded<std::int32_t>("PopulationSize", &Engine::SetPopulationSize, &Engine::PopulationSize,
+                              {4, 6, 1000}, {5, 3, 2, 0, -4, 101},
+                              "Population size must be greater then 4 and even"),
         bounded<float>("MutationProbability", &Engine::SetMutationProbability, &Engine::MutationProbability,
-                       {0.0, 1.0, 0.25}, {1.5, -0.1, 1.0000001}, "Mutation probability must be between 0 and 1"),
-        bounded<float>("CrossoverProbability", &Engine::SetCrossoverProbability, &Engine::CrossoverProbability,
-                       {0.0, 1.0, 0.5}, {2.0, -0.5}, "Crossover probability must be between 0 and 1"),
+                       {0.0, 1.0, 0.25}, {1.5, -0.1, 1.0000001},
+                       "Mutation probability must be between 0 and 1"),
+        bounded<float>("CrossoverProbability", &Engine::SetCrossoverProbability,
+                       &Engine::CrossoverProbability, {0.0, 1.0, 0.5}, {2.0, -0.5},
+                       "Crossover probability must be between 0 and 1"),
         bounded<std::int32_t>("MaximumRunTime", &Engine::SetMaximumRunTime, &Engine::MaximumRunTime, {1, 60},
                               {0, -5}, "MaximumRunTime must be greater then 0"),
         bounded<std::int32_t>("MaximumGenerationsWithNoChange", &Engine::SetMaximumGenerationsWithNoChange,
                               &Engine::MaximumGenerationsWithNoChange, {1, 3}, {0, -1},
                               "MaximumGenerationsWithNoChange must be greater then 0"),
-        bounded<std::int32_t>("NumberOfGenerations", &Engine::SetNumberOfGenerations, &Engine::NumberOfGenerations,
-                              {1, 500}, {0, -100}, "NumberOfGeneration must be greater then 0"),
+        bounded<std::int32_t>("NumberOfGenerations", &Engine::SetNumberOfGenerations,
+                              &Engine::NumberOfGenerations, {1, 500}, {0, -100},
+                              "NumberOfGeneration must be greater then 0"),
         bounded<std::int32_t>("ReportEveryGeneration", &Engine::SetReportEveryGeneration,
                               &Engine::ReportEveryGeneration, {0, 1, 7}, {-1, -10},
                               "ReportEveryGeneration must be positive"),
@@ -256,10 +265,11 @@ TEST(GeneCounts, SetterFailsDuringARunWith382) {
 TEST(HelpTexts, NamesPropertiesMethodsAndEnumerationMembers) {
     EXPECT_EQ(HelpText("PopulationSize"), "Return or sets the populations size.");
     EXPECT_EQ(HelpText("RunMoravex"), "Starts the genetic process.");
-    EXPECT_EQ(HelpText("ReportEveryGeneration"),
-              "Return or sets the frequency of the \"GenerationReport\" event.\r\nThe event will be fired after "
-              "\"ReportEveryGeneration\" generations have passed.\r\nIf 0 is used then the event will never be "
-              "fired.");
+    EXPECT_EQ(
+        HelpText("ReportEveryGeneration"),
+        "Return or sets the frequency of the \"GenerationReport\" event.\r\nThe event will be fired after "
+        "\"ReportEveryGeneration\" generations have passed.\r\nIf 0 is used then the event will never be "
+        "fired.");
     EXPECT_EQ(HelpText("mvxTwoPointsBCO"), "mvxTwoPointsBCO");
     EXPECT_EQ(HelpText("NoSuchThing"), "");
 }

@@ -11,7 +11,7 @@ namespace tarnix::testing {
 
 // A host that records what the engine shows and runs on a clock the test moves.
 class RecordingHost : public Host {
-public:
+  public:
     void showMessage(std::string_view text, std::string_view title) override {
         messages.emplace_back(std::string(text), std::string(title));
     }

@@ -10,7 +10,7 @@ namespace tarnix::testing {
 
 // Hands out a fixed list of draws, so operators can be checked on worked examples.
 class ScriptedRandom final : public detail::RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::vector<float> draws) : draws_(std::move(draws)) {}
 
     // The draw that makes Int(r * n) give `index`.
@@ -25,7 +25,7 @@ public:
     }
     std::size_t used() const { return next_; }
 
-private:
+  private:
     std::vector<float> draws_;
     std::size_t next_ = 0;
 };
