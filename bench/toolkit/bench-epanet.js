@@ -47,7 +47,10 @@ async function timeNetwork(ws, Project, file, initFlag, seconds) {
     p.openH();
     const draw = rng(12345);
     const ptr = M._malloc(8);
+    let steps = 0;
+    let evaluations = 0;
     const evaluate = () => {
+        evaluations++;
         for (const [j, options] of pipes) {
             const [d, r] = options[draw(options.length)];
             M._EN_setlinkvalue(h, j, EN.ROUGHNESS, r);
@@ -61,6 +64,7 @@ async function timeNetwork(ws, Project, file, initFlag, seconds) {
             for (const [j] of pipes) M._EN_getlinkvalue(h, j, EN.VELOCITY, ptr);
             for (const i of reservoirs) M._EN_getnodevalue(h, i, EN.DEMAND, ptr);
             M._EN_nextH(h, ptr);
+            steps++;
         } while (M.getValue(ptr, "i32") > 0);
     };
     const run = (limitNs) => {
@@ -79,15 +83,15 @@ async function timeNetwork(ws, Project, file, initFlag, seconds) {
     M._free(ptr);
     p.closeH();
     p.close();
-    return us;
+    return { us, steps: steps / evaluations };
 }
 
 function oursFrom(file) {
     const out = {};
     if (!file) return out;
     for (const b of JSON.parse(fs.readFileSync(file, "utf8")).benchmarks) {
-        if (b.error_occurred) out[b.name] = NaN;
-        else out[b.name] = b.time_unit === "us" ? b.real_time : b.real_time * { ns: 1e-3, ms: 1e3, s: 1e6 }[b.time_unit];
+        if (b.error_occurred) out[b.name] = { us: NaN, steps: NaN };
+        else out[b.name] = { us: b.real_time * { us: 1, ns: 1e-3, ms: 1e3, s: 1e6 }[b.time_unit], steps: b.steps };
     }
     return out;
 }
@@ -102,14 +106,16 @@ async function main() {
     const ours = oursFrom(args.ours);
     const fmt = (v) => (Number.isFinite(v) ? v.toFixed(1) : "-").padStart(12);
     console.log(`EPANET ${ws.version} (epanet-js); microseconds per evaluation`);
-    console.log(`${"network".padEnd(8)}${"ours init1".padStart(12)}${"ours init0".padStart(12)}${"js init0".padStart(12)}${"js init10".padStart(12)}${"ours1/js0".padStart(12)}`);
+    const cols = ["ours init1", "ours init0", "js init0", "js init10", "ours1/js0", "steps ours", "steps js"];
+    console.log(`${"network".padEnd(8)}${cols.map((c) => c.padStart(12)).join("")}`);
     for (const net of NETWORKS) {
         const file = path.join(args.networks, `${net}.inp`);
         const js0 = await timeNetwork(ws, Project, file, 0, Number(args.seconds));
         const js10 = await timeNetwork(ws, Project, file, 10, Number(args.seconds));
-        const o1 = ours[`${net}/initH1`];
-        const o0 = ours[`${net}/initH0`];
-        console.log(`${net.padEnd(8)}${fmt(o1)}${fmt(o0)}${fmt(js0)}${fmt(js10)}${(Number.isFinite(o1) ? (o1 / js0).toFixed(2) : "-").padStart(12)}`);
+        const o1 = ours[`${net}/initH1`] ?? { us: NaN, steps: NaN };
+        const o0 = ours[`${net}/initH0`] ?? { us: NaN, steps: NaN };
+        const ratio = Number.isFinite(o1.us) ? (o1.us / js0.us).toFixed(2) : "-";
+        console.log(`${net.padEnd(8)}${[o1.us, o0.us, js0.us, js10.us].map(fmt).join("")}${ratio.padStart(12)}${fmt(o1.steps)}${fmt(js0.steps)}`);
     }
 }
 
