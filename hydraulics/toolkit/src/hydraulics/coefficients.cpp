@@ -105,9 +105,10 @@ void valveCoefficients(SimulationState& s, int k) {
                 s.y[k] = q - s.setting[k];
                 return;
             case LinkKind::Pbv:
-                // Fixed loss in the flow direction.
+                // Head at the start exceeds head at the end by the setting, whatever way the
+                // water flows (the reference engine behaves so, even against the flow).
                 s.p[k] = kBig;
-                s.y[k] = kBig * (q < 0.0 ? -s.setting[k] : s.setting[k]);
+                s.y[k] = kBig * s.setting[k];
                 return;
             case LinkKind::Tcv: {
                 const double m = kMinorLossConstant * s.setting[k] / std::pow(s.diameter[k], 4.0);

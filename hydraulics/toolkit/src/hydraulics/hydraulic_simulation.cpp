@@ -268,7 +268,7 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
     for (int n = 0; n < s.nodes; ++n) {
         const Node& nd = m.nodes[n];
         s.head[n] = nd.elevation;
-        s.emitterQ[n] = 0.0;
+        s.emitterQ[n] = s.emitterK[n] > 0.0 ? 1.0 : 0.0;  // 1 cfs start, as the reference engine
         s.delivered[n] = 0.0;
         if (nd.type == NodeType::Tank) {
             s.tankVolume[n] = m.tankVolume(n, nd.initLevel);

@@ -1,4 +1,4 @@
-// Chezy-Manning: h = 4.6344 n^2 d^-5.33 L q^2 (ft, cfs). The constant is the one the
+// Chezy-Manning: h = 4.6344 n^2 d^-5.333 L q^2 (ft, cfs). The constant is the one the
 // reference engine applies (measured on a single pipe), slightly below the rounded 4.66.
 #pragma once
 
@@ -12,7 +12,7 @@ struct ChezyManning {
     static constexpr double kConstant = 4.6344016;
 
     static double resistance(double length, double diameter, double roughness) {
-        return kConstant * roughness * roughness * length / std::pow(diameter, 5.33);
+        return kConstant * roughness * roughness * length / std::pow(diameter, 5.333);
     }
     static Loss friction(double r, double q, double /*diameter*/, double /*roughness*/, double /*nu*/) {
         const double a = std::fabs(q);
