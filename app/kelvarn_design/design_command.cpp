@@ -112,13 +112,21 @@ int RunDesignCommand(const CommandLine& line, const DesignCommandOptions& option
     }
 
     const std::filesystem::path outFolder = line.out ? *line.out : std::filesystem::path(project.ProjectDir);
+    std::optional<std::filesystem::path> createdFolder;
     if (!std::filesystem::is_directory(outFolder, ec)) {
         std::filesystem::create_directories(outFolder, ec);
         if (ec) {
             err << "Cannot create the output folder " << outFolder.string() << ": " << ec.message() << '\n';
             return kExitError;
         }
+        createdFolder = outFolder;
     }
+    // A folder made for results that never came is taken away again.
+    auto dropEmptyFolder = [&] {
+        if (createdFolder && std::filesystem::is_empty(*createdFolder, ec)) {
+            std::filesystem::remove(*createdFolder, ec);
+        }
+    };
 
     ConsoleHost host(err);
     design::DesignProcess process(&host);
@@ -140,6 +148,7 @@ int RunDesignCommand(const CommandLine& line, const DesignCommandOptions& option
     const design::DesignOutcome outcome = process.RunDesign(project, model, *runs, outFolder);
     if (outcome.status != design::DesignOutcome::Status::Completed) {
         err << outcome.message << '\n';
+        dropEmptyFolder();
         return kExitError;
     }
     if (outcome.stopped) {
@@ -149,6 +158,7 @@ int RunDesignCommand(const CommandLine& line, const DesignCommandOptions& option
     out << outcome.evaluations << " evaluations (" << outcome.simulations << " simulations) in "
         << common::FormatFixed2(outcome.seconds) << " s\n";
     if (!outcome.record.FeasibleFound) {
+        dropEmptyFolder();
         return kExitNoFeasible;
     }
     out << "Best feasible cost: " << common::FormatThousands(outcome.record.BestFeasibleCost) << '\n';

@@ -18,6 +18,11 @@ InterruptListener::InterruptListener() {
 
 InterruptListener::~InterruptListener() {
     if (fd_ >= 0) {
+        // An interrupt that already asked for a stop must not end the program
+        // once it is unblocked: it is read away first.
+        signalfd_siginfo info;
+        while (read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        }
         close(fd_);
     }
     if (blocked_) {

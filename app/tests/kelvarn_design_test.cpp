@@ -257,6 +257,24 @@ TEST(KelvarnDesign, MissingElementsAreListedAndTheRunGoesOn) {
                                                               "TLN_Design.txt", "TLN_Result.inp"}));
 }
 
+TEST(KelvarnDesign, NoFeasibleDesignSaysSoExitsNonZeroAndWritesNothing) {
+    TempFolder work, project;
+    const fs::path kv = ExampleCopy(project.path(), [](std::string t) {
+        // Junction 2 asks for 300 m, which the 210 m reservoir cannot give.
+        const std::string line = "\r\n2 30  1000 \r\n";
+        return t.replace(t.find(line), line.size(), "\r\n2 300  1000 \r\n");
+    });
+    const fs::path out = work.path() / "results";
+    const Result r = Design(work.path(), {kv.string(), "--runs", "2", "--seed", "5", "--out", out.string()});
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
+    EXPECT_NE(r.out.find("Design process has ended - NO feasible solution was found !!!"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("Best feasible cost"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_TRUE(Listing(work.path()).empty());
+    EXPECT_EQ(Listing(project.path()), (std::set<std::string>{"TLN.inp", "TLN.kv"}));
+}
+
 TEST(CommandLine, OptionsInBothFormsAndHelp) {
     kelvarn::app::CommandLineError error;
     auto line = kelvarn::app::ParseCommandLine({"p.kv", "--runs=3", "--seed", "7", "--out", "o"}, error);
