@@ -8,8 +8,10 @@
 #include <filesystem>
 
 #include "kelvarn/binding/toolkit.h"
+#include "kelvarn/design/apply_staged_design.h"
 #include "kelvarn/design/design_evaluator.h"
 #include "kelvarn/design/design_process.h"
+#include "kelvarn/design/project_file.h"
 #include "kelvarn/network/load_network.h"
 
 namespace kelvarn::design {
@@ -132,6 +134,32 @@ TEST_F(ToolkitDesign, ProcessChoosesTheWidePipeAndSavesItInResultsInp) {
     toolkit_.ENgetlinkvalue(saved.Links.Item("P").Index, binding::en::DIAMETER, diameter);
     toolkit_.ENclose();
     EXPECT_EQ(diameter, 150.0f);
+}
+
+// A simulation depends only on the model as set, so judging repeated
+// chromosomes from memory must leave a whole process unchanged.
+TEST_F(ToolkitDesign, CachedAndUncachedProcessesOfTheTwoLoopExampleAgree) {
+    const fs::path example = fs::path(KELVARN_SOURCE_DIR) / "examples/two-loop";
+    auto run = [&](bool caching) {
+        Project project;
+        project.ProjectDir = example.string() + "/";
+        EXPECT_TRUE(ReadProject(project, project.ProjectDir + "TLN.kv"));
+        EXPECT_TRUE(network::LoadNetwork(project.Network, toolkit_, project.ProjectDir + project.InpFileName,
+                                         "rep.dat", "out.dat"));
+        EXPECT_TRUE(ApplyStagedDesign(project).empty());
+        project.GaOptions.Generations = 40;
+        ToolkitHydraulicModel model(toolkit_);
+        DesignProcess process;
+        process.SetCaching(caching);
+        process.engine().SetRandomSeed(3);
+        const DesignOutcome outcome = process.RunDesign(project, model, 1, folder_);
+        EXPECT_EQ(outcome.status, DesignOutcome::Status::Completed) << outcome.message;
+        return std::make_tuple(outcome.record.BestFeasibleCost, outcome.record.BestFeasibleGenes,
+                               outcome.evaluations, project.Network.Nodes.Item("6").DesignMinPressure);
+    };
+    const auto cached = run(true);
+    EXPECT_EQ(run(false), cached);
+    EXPECT_LT(std::get<0>(cached), 1E+38f);
 }
 
 }  // namespace
