@@ -396,7 +396,6 @@ int setLinkValue(Project& p, int index, int property, double v) {
             if (v <= 0.0)
                 return 211;
             k.roughness = v / f.rough;
-            k.setting = k.roughness;
             return 0;
         case EN_MINORLOSS:
             if (pump)

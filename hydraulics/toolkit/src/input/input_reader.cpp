@@ -78,6 +78,9 @@ void InputParser::splitLines(std::string_view text) {
             if (static_cast<unsigned char>(c) < 32 && c != '\t')
                 c = ' ';
         }
+        // Trailing blanks carry nothing, and the writer drops them too.
+        while (!line.text.empty() && (line.text.back() == ' ' || line.text.back() == '\t'))
+            line.text.pop_back();
         line.parsed = tokenize(line.text);
         if (line.parsed.tokens.empty()) {
             if (section == Section::Title || isKeptSection(section) || section == Section::Rules) {

@@ -155,7 +155,6 @@ int InputParser::pipeData(const TokenizedLine& l) {
                       : rough;
     k.minorLoss = minor;
     k.initStatus = status;
-    k.setting = k.roughness;
     return 0;
 }
 
@@ -297,6 +296,7 @@ int InputParser::valveData(const TokenizedLine& l) {
     k.node2 = n2;
     k.diameter = diam / dcf();
     k.minorLoss = minor;
+    k.minorLossGiven = t.size() > 6;
     k.valveCurve = curve;
     k.initStatus = LinkStatus::Active;
     switch (type) {

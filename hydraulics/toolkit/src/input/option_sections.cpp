@@ -303,14 +303,15 @@ void InputParser::finishOptions() {
         o.pressureUnits = units::isSi(o.flowUnits) ? PressureUnits::METERS : PressureUnits::PSI;
     }
     o.viscosity *= units::kWaterViscosity;
-    o.minimumPressure /= pcf();
-    if (requiredPressureGiven_)
-        o.requiredPressure /= pcf();
+    // Pressure limits are checked as given: at least 0.1 pressure units apart.
+    const double minimum = o.minimumPressure;
+    const double required = requiredPressureGiven_ ? o.requiredPressure : 0.1;
+    if (required - minimum < 0.1 - 1.0e-9)
+        error(208, "", nullptr);
+    o.minimumPressure = minimum / pcf();
+    o.requiredPressure = required / pcf();
     o.headError /= lcf();
     o.flowChange /= qcf();
-    if (o.requiredPressure - o.minimumPressure < 0.1 - 1.0e-9) {
-        error(208, "", nullptr);
-    }
     o.defaultPattern = m_.findPattern(o.defaultPatternId);
 
     Times& t = m_.times;

@@ -85,9 +85,13 @@ struct Link {
     double diameter = 0.0;   // ft (pipes and valves)
     double roughness = 0.0;  // HW: C; CM: Manning n; DW: absolute roughness in ft
     double minorLoss = 0.0;  // loss coefficient K (dimensionless, as given)
+    // Valves: EPANET treats an omitted minor loss unlike a written 0 for a TCV
+    // fixed OPEN, so the writer keeps the difference.
+    bool minorLossGiven = false;
     LinkStatus initStatus = LinkStatus::Open;
     // Pumps: relative speed. PRV/PSV/PBV: ft of pressure head. FCV: cfs.
     // TCV: loss coefficient. GPV: unused (see curve). PCV: percent open.
+    // Pipes: unused; their roughness is their setting.
     double setting = 0.0;
     double kBulk = 0.0;  // kept for writing back
     double kWall = 0.0;
@@ -200,7 +204,7 @@ struct Options {
     bool emitterBackflow = true;
     DemandModel demandModel = DemandModel::DDA;
     double minimumPressure = 0.0;   // ft
-    double requiredPressure = 0.1;  // ft
+    double requiredPressure = 0.1;  // ft (the reader sets 0.1 pressure units by default)
     double pressureExponent = 0.5;
     int checkFrequency = 2;
     int maxCheck = 10;

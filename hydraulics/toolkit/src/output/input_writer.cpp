@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -12,13 +13,21 @@ namespace kvepa2 {
 
 namespace {
 
-// Shortest text that reads back as the same double.
+// The shortest text within a few units in the last place of the value, so
+// that a length typed as 12 m comes back as 12 and not 12.000000000000002
+// after its round trip through feet.
 std::string num(double v) {
-    if (!std::isfinite(v))
-        return "0";
-    if (v == 0.0)
+    if (!std::isfinite(v) || v == 0.0)
         return "0";
     char buf[64];
+    for (int precision = 1; precision <= 15; ++precision) {
+        std::snprintf(buf, sizeof buf, "%.*g", precision, v);
+        const double rounded = std::strtod(buf, nullptr);
+        if (std::fabs(rounded - v) <= 8.0e-15 * std::fabs(v)) {
+            v = rounded;  // written in its shortest plain form below
+            break;
+        }
+    }
     auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v);
     if (ec != std::errc())
         return "0";
@@ -144,8 +153,9 @@ void Writer::links() {
             continue;
         o_ << id(k.id) << '\t' << node(k.node1) << '\t' << node(k.node2) << '\t' << num(k.diameter * dcf())
            << '\t' << kTypes[static_cast<int>(k.type)] << '\t'
-           << (k.type == LinkType::GPV ? curve(k.valveCurve) : setting(k, k.setting)) << '\t'
-           << num(k.minorLoss);
+           << (k.type == LinkType::GPV ? curve(k.valveCurve) : setting(k, k.setting));
+        if (k.minorLossGiven || k.minorLoss != 0.0 || k.type == LinkType::PCV)
+            o_ << '\t' << num(k.minorLoss);
         if (k.type == LinkType::PCV && k.valveCurve != kNone)
             o_ << '\t' << curve(k.valveCurve);
         o_ << '\n';
@@ -316,7 +326,22 @@ std::string Writer::text() {
 }  // namespace
 
 std::string formatInputText(const Model& model) {
-    return Writer(model).text();
+    // No line ends in blanks: an empty optional field is left out altogether.
+    const std::string raw = Writer(model).text();
+    std::string out;
+    out.reserve(raw.size());
+    size_t start = 0;
+    while (start < raw.size()) {
+        size_t end = raw.find('\n', start);
+        if (end == std::string::npos)
+            end = raw.size();
+        size_t last = end;
+        while (last > start && (raw[last - 1] == '\t' || raw[last - 1] == ' ')) --last;
+        out.append(raw, start, last - start);
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
 }
 
 int writeInputFile(const Model& model, const std::string& path) {
