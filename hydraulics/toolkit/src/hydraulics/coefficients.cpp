@@ -18,10 +18,14 @@ inline void closedCoefficients(SimulationState& s, int k) {
     s.y[k] = s.flow[k];
 }
 
-// Adds a minor loss and makes a vanishing gradient linear.
-inline void setFromLoss(SimulationState& s, int k, double h, double dh) {
-    if (dh < kMinGradient) {
-        dh = kMinGradient;
+// An open valve's loss becomes linear below this gradient (measured on the reference
+// engine: a loss-free open valve drops 1e-6 ft per cfs).
+constexpr double kMinValveGradient = 1.0e-6;
+
+// Makes a vanishing gradient linear, then p and y.
+inline void setFromLoss(SimulationState& s, int k, double h, double dh, double minGradient = kMinGradient) {
+    if (dh < minGradient) {
+        dh = minGradient;
         h = dh * s.flow[k];
     }
     const double pk = 1.0 / dh;
@@ -112,7 +116,7 @@ void valveCoefficients(SimulationState& s, int k) {
                 return;
             case LinkKind::Tcv: {
                 const double m = kMinorLossConstant * s.setting[k] / std::pow(s.diameter[k], 4.0);
-                setFromLoss(s, k, m * q * aq, 2.0 * m * aq);
+                setFromLoss(s, k, m * q * aq, 2.0 * m * aq, kMinValveGradient);
                 return;
             }
             case LinkKind::Gpv: {
@@ -132,7 +136,7 @@ void valveCoefficients(SimulationState& s, int k) {
     }
     // Open (or a valve without an active rule): its minor loss only.
     const double m = s.minorCoeff[k];
-    setFromLoss(s, k, m * q * aq, 2.0 * m * aq);
+    setFromLoss(s, k, m * q * aq, 2.0 * m * aq, kMinValveGradient);
 }
 
 void nodeCoefficients(SimulationState& s) {
