@@ -147,6 +147,8 @@ int run(int argc, char** argv) {
     }
     const auto designs = kvepa2::oracle::readDesigns(argv[2]);
 
+    // The program's validity check first, as it makes it: ENepanet on the file, then ENopen.
+    const int epanetCode = ENepanet(network.c_str(), (outPath + ".epanet.rpt").c_str(), "", nullptr);
     const std::string report = outPath + ".rpt";
     if (int rc = ENopen(network.c_str(), report.c_str(), ""); rc >= 100) {
         std::fprintf(stderr, "kvepa2-dump: ENopen of %s returned %d (see %s)\n", network.c_str(), rc,
@@ -164,6 +166,7 @@ int run(int argc, char** argv) {
     ENgetcount(EN_NODECOUNT, &nodes);
     ENgetcount(EN_LINKCOUNT, &links);
     writeHeader(out.get(), nodes, links);
+    std::fprintf(out.get(), "epanet %d\n", epanetCode);
     if (int rc = ENopenH(); rc >= 100) {
         std::fprintf(stderr, "kvepa2-dump: ENopenH returned %d\n", rc);
         ENclose();

@@ -79,7 +79,8 @@ async function main() {
     writeDesigns(designsFile, designs);
 
     const t0 = Date.now();
-    const ref = epanet.runDesigns(net, info, designs, args.epanetInit);
+    const epanetCode = await epanet.runProject(args.network);
+    const ref = epanet.runDesigns(net, info, designs, args.epanetInit, epanetCode);
     epanet.closeNetwork(net);
     ref.writer.save(path.join(args.work, "epanet.dump"));
     const negative = ref.dump.designs.filter((d) => d.steps.some((s) => s.code === 6)).length;

@@ -108,6 +108,8 @@ function compareDumps(ref, ours, label, opts = {}) {
             c.structure(`link ${j + 1}: EPANET ${l.id} (type ${l.type}, ${l.n1}-${l.n2}), ours ${o.id} (type ${o.type}, ${o.n1}-${o.n2})`);
     });
     if (!c.ok) return c;
+    if (ref.epanet !== null && ref.epanet !== undefined && ours.epanet !== ref.epanet)
+        c.structure(`ENepanet on the network file: EPANET ${ref.epanet}, ours ${ours.epanet ?? "not run"}`);
     const oursByK = new Map(ours.designs.map((d) => [d.k, d]));
     for (const rd of ref.designs) {
         const k = designMap(rd.k);

@@ -54,6 +54,20 @@ async function openNetwork(file) {
     return { ws, p, EN, h, ptr: EN._malloc(16), file: name };
 }
 
+// ENepanet on a network file in a project of its own: the code the program's validity check reads.
+async function runProject(file) {
+    const ws = await engine();
+    const { Project } = require("epanet-js");
+    const p = new Project(ws);
+    const name = `run${++fileCounter}`;
+    ws.writeFile(`${name}.inp`, fs.readFileSync(file));
+    const EN = p._EN;
+    const names = [`${name}.inp`, `${name}.rpt`, `${name}.out`].map((s) => EN.allocateUTF8(s));
+    const code = EN._EN_runproject(p._projectHandle, ...names, 0);
+    names.forEach((x) => EN._free(x));
+    return code;
+}
+
 function networkInfo(net) {
     const { p } = net;
     const nodes = [];
@@ -75,11 +89,12 @@ function networkInfo(net) {
 // Applies each design in turn on one open project and records every hydraulic step.
 // initFlag 11 re-initialises flows, so each design is solved from the same start (EPANET's
 // 0 and 1 keep the previous run's flows, which makes results depend on the design before).
-function runDesigns(net, info, designs, initFlag) {
+function runDesigns(net, info, designs, initFlag, epanetCode = null) {
     const { EN, h, ptr, p } = net;
     const writer = new DumpWriter();
     writer.header(info.nodes, info.links);
-    const out = { nodes: info.nodes, links: info.links, designs: [] };
+    if (epanetCode !== null) writer.epanet(epanetCode);
+    const out = { nodes: info.nodes, links: info.links, epanet: epanetCode, designs: [] };
     const openH = EN._EN_openH(h);
     if (openH >= 100) throw new Error(`EPANET ENopenH failed: ${net.ws.getError(openH)}`);
     for (const d of designs) {
@@ -122,4 +137,4 @@ function closeNetwork(net) {
     net.EN._EN_close(net.h);
 }
 
-module.exports = { engine, openNetwork, networkInfo, runDesigns, closeNetwork };
+module.exports = { engine, runProject, openNetwork, networkInfo, runDesigns, closeNetwork };

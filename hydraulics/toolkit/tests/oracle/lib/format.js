@@ -3,6 +3,7 @@
 //   kvepa2-dump 1
 //   nodes N            then N lines "<id> <type>"
 //   links M            then M lines "<id> <type> <node1> <node2>"
+//   epanet <code>      (ENepanet on the network file, before anything else; optional)
 //   design <k> init <code> setfail <list|->    (list of position:code of refused set calls)
 //   step <t> <code>    then lines H, P, D (per node) and Q, V, S (per link)
 //   next <tstep> <code>
@@ -20,6 +21,9 @@ class DumpWriter {
         for (const n of nodes) this.parts.push(`${n.id} ${n.type}\n`);
         this.parts.push(`links ${links.length}\n`);
         for (const l of links) this.parts.push(`${l.id} ${l.type} ${l.n1} ${l.n2}\n`);
+    }
+    epanet(code) {
+        this.parts.push(`epanet ${code}\n`);
     }
     design(k, init, setfail) {
         this.parts.push(`design ${k} init ${init} setfail ${setfail.length ? setfail.join(",") : "-"}\n`);
@@ -63,6 +67,7 @@ function parseDump(text, source) {
         links.push({ id: f[0], type: Number(f[1]), n1: Number(f[2]), n2: Number(f[3]) });
     }
     const designs = [];
+    let epanet = null;
     let step = null;
     const values = (key, n) => {
         const f = line().split(" ");
@@ -74,7 +79,9 @@ function parseDump(text, source) {
         const raw = lines[i++];
         if (raw === "") continue;
         const f = raw.split(" ");
-        if (f[0] === "design") {
+        if (f[0] === "epanet") {
+            epanet = Number(f[1]);
+        } else if (f[0] === "design") {
             designs.push({ k: Number(f[1]), init: Number(f[3]), setfail: f[5] === "-" ? "" : f[5], steps: [] });
         } else if (f[0] === "step") {
             if (!designs.length) fail("step before any design");
@@ -90,7 +97,7 @@ function parseDump(text, source) {
             fail(`unknown record '${f[0]}'`);
         }
     }
-    return { nodes, links, designs };
+    return { nodes, links, epanet, designs };
 }
 
 module.exports = { DumpWriter, parseDump, num };

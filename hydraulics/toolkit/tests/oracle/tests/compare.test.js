@@ -31,12 +31,13 @@ function dump() {
         V: Float64Array.of(1.2, 0.9, 0.05),
         S: Float64Array.of(1, 1, 1),
     });
-    return { nodes, links, designs: [{ k: 0, init: 0, setfail: "", steps: [step(0), step(3600)] }] };
+    return { nodes, links, epanet: 0, designs: [{ k: 0, init: 0, setfail: "", steps: [step(0), step(3600)] }] };
 }
 const clone = (d) => parseDump(toText(d), "clone");
 function toText(d) {
     const w = new DumpWriter();
     w.header(d.nodes, d.links);
+    if (d.epanet !== null) w.epanet(d.epanet);
     for (const des of d.designs) {
         w.design(des.k, des.init, des.setfail ? des.setfail.split(",") : []);
         for (const s of des.steps) {
@@ -104,6 +105,7 @@ test("codes, time steps, step counts and elements must be identical", () => {
         (d) => (d.nodes[3].id = "J9"),
         (d) => (d.links[1].n2 = 4),
         (d) => d.designs.pop(),
+        (d) => (d.epanet = 6),
     ];
     mutations.forEach((mutate, n) => {
         const ours = clone(dump());
