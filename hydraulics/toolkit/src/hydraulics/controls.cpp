@@ -78,8 +78,12 @@ bool controlDue(const SimulationState& s, const Control& c) {
 
 bool applySimpleControls(SimulationState& s) {
     bool changed = false;
-    for (const Control& c : s.model.controls) {
-        if (!c.enabled || c.link < 0 || !controlDue(s, c))
+    const auto& controls = s.model.controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        const bool reached = s.controlReached[i] != 0;
+        s.controlReached[i] = 0;
+        if (!c.enabled || c.link < 0 || !(reached || controlDue(s, c)))
             continue;
         // A level control on a junction acts on the heads of the last solve.
         const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status)
@@ -108,9 +112,28 @@ bool wouldChange(const SimulationState& s, const Control& c) {
 
 }  // namespace
 
-long timeToNextControl(const SimulationState& s, const std::vector<double>& netInflow, long limit) {
+// Seconds until a level control's tank reaches its threshold at the current inflow; -1 if
+// it is not heading there.
+long levelControlTime(const SimulationState& s, const Control& c, const std::vector<double>& netInflow) {
+    if (c.node < s.junctions || s.isReservoir[c.node])
+        return -1;
+    const double q = netInflow[c.node];
+    if (q == 0.0)
+        return -1;
+    const double h = s.head[c.node];
+    const bool reaches = (c.type == ControlType::HiLevel && q > 0.0 && h < c.grade) ||
+                         (c.type == ControlType::LowLevel && q < 0.0 && h > c.grade);
+    if (!reaches)
+        return -1;
+    const double v = s.model.tankVolume(c.node, c.grade - s.elevation[c.node]);
+    return std::lround((v - s.tankVolume[c.node]) / q);
+}
+
+long timeToNextControl(SimulationState& s, const std::vector<double>& netInflow, long limit) {
     long best = limit;
-    for (const Control& c : s.model.controls) {
+    const auto& controls = s.model.controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
         if (!c.enabled || c.link < 0 || !wouldChange(s, c))
             continue;
         long t = -1;
@@ -122,23 +145,27 @@ long timeToNextControl(const SimulationState& s, const std::vector<double>& netI
             t = ((c.time % 86400) - clock + 86400) % 86400;
             if (t == 0)
                 t = 86400;
-        } else if (c.node >= s.junctions && !s.isReservoir[c.node]) {
-            const double q = netInflow[c.node];
-            if (q == 0.0)
-                continue;
-            const double h = s.head[c.node];
-            const bool reaches = (c.type == ControlType::HiLevel && q > 0.0 && h < c.grade) ||
-                                 (c.type == ControlType::LowLevel && q < 0.0 && h > c.grade);
-            if (!reaches)
-                continue;
-            const double el = s.elevation[c.node];
-            const double v = s.model.tankVolume(c.node, c.grade - el);
-            t = std::lround((v - s.tankVolume[c.node]) / q);
+        } else {
+            t = levelControlTime(s, c, netInflow);
         }
         if (t > 0 && t < best)
             best = t;
     }
     return best;
+}
+
+void markLevelControlsReached(SimulationState& s, const std::vector<double>& netInflow, long step) {
+    const auto& controls = s.model.controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        s.controlReached[i] = 0;
+        if (!c.enabled || c.link < 0 || c.type == ControlType::Timer || c.type == ControlType::TimeOfDay)
+            continue;
+        // A step cut to the second the tank reaches the level ends at that level, though
+        // rounding may leave it a hair short.
+        if (levelControlTime(s, c, netInflow) == step)
+            s.controlReached[i] = 1;
+    }
 }
 
 namespace {

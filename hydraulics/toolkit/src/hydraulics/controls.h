@@ -11,7 +11,10 @@ namespace kvepa2 {
 bool applySimpleControls(SimulationState& s);
 // Shortest time (s) from now until a timer, clock-time or tank-level control acts, or
 // `limit` if none acts sooner. `netInflow` is the tank inflow by node (cfs).
-long timeToNextControl(const SimulationState& s, const std::vector<double>& netInflow, long limit);
+long timeToNextControl(SimulationState& s, const std::vector<double>& netInflow, long limit);
+// Remembers the level controls whose tanks reach their levels exactly at the end of `step`,
+// so that the next solve applies them.
+void markLevelControlsReached(SimulationState& s, const std::vector<double>& netInflow, long step);
 // Evaluates all rules at time `t` with the current heads and tank levels; applies the
 // winning actions and returns true if any link changed.
 bool applyRules(SimulationState& s, long t);

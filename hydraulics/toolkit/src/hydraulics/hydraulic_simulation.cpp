@@ -277,6 +277,7 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
             s.head[n] = nd.elevation + nd.initLevel;
         }
     }
+    s.controlReached.assign(m.controls.size(), 0);
     s.time = 0;
     s.hydStep = std::max(m.times.hydraulicStep, 1L);
     s.nextReport = m.times.reportStart;
@@ -437,6 +438,7 @@ int HydraulicSimulation::next(long& timeStep) {
         t = std::min(t, s.nextReport - s.time);
     t = tankTimeStep(s, t);
     t = timeToNextControl(s, s.netInflow, t);
+    markLevelControlsReached(s, s.netInflow, t);
     if (!m.rules.empty() && m.times.ruleStep > 0) {
         // Rules act at rule steps within the hydraulic step; an action ends the step there.
         long done = 0;
@@ -448,6 +450,8 @@ int HydraulicSimulation::next(long& timeStep) {
             if (applyRules(s, s.time + done))
                 break;
         }
+        if (done < t)
+            std::fill(s.controlReached.begin(), s.controlReached.end(), 0);
         t = done;
     } else {
         advanceTanks(s, t);

@@ -110,6 +110,8 @@ struct SimulationState {
     HeadlossFormula formula = HeadlossFormula::HazenWilliams;
     double viscosity = 1.1e-5;
 
+    std::vector<char> controlReached;  // per simple control, see markLevelControlsReached
+
     // Clock.
     long time = 0;
     long hydStep = 3600;
