@@ -18,7 +18,7 @@ namespace tarnix {
 
 // The engine's state: settings, gene definitions, the populations of the last
 // run and the run's memory.
-struct Engine::Impl {
+struct __attribute__((visibility("hidden"))) Engine::Impl {
     using TimePoint = std::chrono::system_clock::time_point;
 
     Host defaultHost;

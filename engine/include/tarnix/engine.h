@@ -53,7 +53,8 @@ struct Solution {
 // property setters stay open and take effect where the run next reads them.
 // PopulationSize, NumberOfGenerations and the gene definitions are fixed when a
 // run starts. Event handlers are taken when a run starts; installing new ones
-// during a run takes effect with the next run.
+// during a run takes effect with the next run. An exception thrown by a handler
+// passes out of RunMoravex; the run is over and the engine idle again.
 //
 // Single-threaded: use one engine from one thread. Several engines may live side
 // by side (on different threads too); they share nothing.
