@@ -98,8 +98,6 @@ int projectOpenH(Project& p) {
 }
 
 int projectInitH(Project& p, int flag) {
-    if (!p.open)
-        return 102;
     if (!p.hydraulicsOpen)
         return 103;
     const int code = p.simulation->init(flag);
@@ -108,8 +106,6 @@ int projectInitH(Project& p, int flag) {
 }
 
 int projectRunH(Project& p, long* time) {
-    if (!p.open)
-        return 102;
     if (!p.hydraulicsOpen || !p.initialised)
         return 103;
     long t = 0;
@@ -123,8 +119,6 @@ int projectRunH(Project& p, long* time) {
 }
 
 int projectNextH(Project& p, long* step) {
-    if (!p.open)
-        return 102;
     if (!p.hydraulicsOpen || !p.initialised)
         return 103;
     long s = 0;
