@@ -26,6 +26,9 @@ double EvaluationsPerSecond(const design::DesignProgress& p) {
 }  // namespace
 
 std::string ProgressLine(const design::DesignProgress& p) {
+    if (p.generation == 0) {
+        return "run " + std::to_string(p.run) + " of " + std::to_string(p.numberOfRuns) + "  starting";
+    }
     std::string line = "run " + std::to_string(p.run) + " of " + std::to_string(p.numberOfRuns) +
                        "  generation " + std::to_string(p.generation) + "  best fitness " +
                        Thousands(p.bestFitness) + (p.bestIsFeasible ? " (feasible)" : " (infeasible)") +
@@ -52,6 +55,7 @@ void TerminalProgress::DrawBar(const design::DesignProgress& p) {
 
 void TerminalProgress::RunSummary(const design::DesignProgress& p) {
     if (lineOpen_) {
+        DrawBar(p);  // the last state, which the throttled redraw may have skipped
         out_ << '\n';
         lineOpen_ = false;
     }
@@ -77,7 +81,11 @@ void TerminalProgress::runStarted(const design::DesignProgress& p) {
 void TerminalProgress::generationReported(const design::DesignProgress& p) {
     last_ = p;
     if (interactive_) {
-        DrawBar(p);
+        // Redrawn at most ten times a second: fast runs report far more often.
+        if (p.elapsedSeconds - lastDraw_ >= 0.1 || p.generation == 1) {
+            DrawBar(p);
+            lastDraw_ = p.elapsedSeconds;
+        }
     } else if (p.generation % kPlainLineEvery == 0) {
         out_ << ProgressLine(p) << '\n' << std::flush;
     }

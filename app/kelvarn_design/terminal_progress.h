@@ -29,6 +29,7 @@ class TerminalProgress final : public design::ProgressObserver {
     std::function<void()> poll_;
     bool lineOpen_ = false;
     std::int32_t lastRun_ = 0;
+    double lastDraw_ = -1.0;
     design::DesignProgress last_;
 };
 

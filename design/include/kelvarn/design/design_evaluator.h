@@ -40,7 +40,7 @@ class DesignEvaluator {
         std::size_t operator()(const std::vector<std::int32_t>& genes) const;
     };
     // The cache stays bounded; when full it starts again.
-    static constexpr std::size_t kCacheLimit = 1'000'000;
+    static constexpr std::size_t kCacheLimit = 200'000;
 
     bool Cacheable(std::span<const std::int32_t> genes) const;
 
