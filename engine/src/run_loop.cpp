@@ -1,6 +1,6 @@
 #include <algorithm>
 #include <limits>
-#include <new>
+#include <exception>
 #include <utility>
 
 #include "engine_impl.h"
@@ -88,7 +88,7 @@ int Engine::Impl::run() {
         population.allocate(populationSize, layout);
         nextPopulation.allocate(populationSize, layout);
         fitnessTable.assign(static_cast<std::size_t>(populationSize), {});
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc or length_error: a population too large to hold
         population.clear();
         nextPopulation.clear();
         fitnessTable.clear();

@@ -8,8 +8,12 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QMetaProperty>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include "tarnix/qt/settings_property_store.h"
 
 using tarnix::qt::TarnixControl;
 
@@ -24,6 +28,7 @@ class TarnixControlTest : public QObject {
     void aReportWriteReachesTheEngine();
     void keepsItsFixedSize();
     void aRefusalShowsAMessageBoxTitledMoravex();
+    void settingsSurviveAnIniFile();
 };
 
 void TarnixControlTest::everyPropertyIsReachableByName_data() {
@@ -165,6 +170,33 @@ void TarnixControlTest::aRefusalShowsAMessageBoxTitledMoravex() {
     QCOMPARE(title, QStringLiteral("Moravex"));
     QCOMPARE(text, QStringLiteral("Population size must be greater then 4 and even"));
     QCOMPARE(control.property("PopulationSize").toInt(), 100);
+}
+
+void TarnixControlTest::settingsSurviveAnIniFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath("host.ini");
+    {
+        TarnixControl control;
+        control.setPopulationSize(20);
+        control.setMutationProbability(0.25f);
+        control.setElitism(false);
+        control.setSelectionType(3);
+        QSettings settings(file, QSettings::IniFormat);
+        tarnix::qt::SettingsPropertyStore store(settings);
+        control.engine().SaveSettings(store);
+        QCOMPARE(settings.allKeys().size(), 4);  // defaults are not written
+    }
+    QSettings settings(file, QSettings::IniFormat);  // read back as text
+    settings.setValue("ReportEveryGeneration", "not a number");
+    tarnix::qt::SettingsPropertyStore store(settings);
+    TarnixControl control;
+    QVERIFY(control.engine().LoadSettings(store));
+    QCOMPARE(control.PopulationSize(), 20);
+    QCOMPARE(control.MutationProbability(), 0.25f);
+    QCOMPARE(control.Elitism(), false);
+    QCOMPARE(control.SelectionType(), 3);
+    QCOMPARE(control.ReportEveryGeneration(), 0);
 }
 
 QTEST_MAIN(TarnixControlTest)
