@@ -156,6 +156,25 @@ DesignOutcome DesignProcess::RunDesign(Project& project, HydraulicModel& model, 
         return outcome;
     }
 
+    // Whatever happens below, the engine keeps no handler that refers to this
+    // call, and the model is closed once.
+    struct Cleanup {
+        tarnix::Engine& engine;
+        HydraulicModel& model;
+        bool closed = false;
+        void Close() {
+            if (!closed) {
+                model.ENclose();
+                closed = true;
+            }
+        }
+        ~Cleanup() {
+            engine.SetFitnessFunction({});
+            engine.SetGenerationReport({});
+            Close();
+        }
+    } cleanup{engine_, model};
+
     stopRequested_ = false;
     DesignEvaluator evaluator(layout, settings, model, caching_);
     std::optional<std::string> failure;
@@ -247,7 +266,7 @@ DesignOutcome DesignProcess::RunDesign(Project& project, HydraulicModel& model, 
     outcome.simulations = evaluator.simulations();
 
     if (failure) {
-        model.ENclose();
+        cleanup.Close();
         outcome.status = DesignOutcome::Status::Failed;
         outcome.message = *failure;
         outcome.record.Reset();
@@ -275,7 +294,7 @@ DesignOutcome DesignProcess::RunDesign(Project& project, HydraulicModel& model, 
         }
         SimulateResults(project, layout, model, settings.VelocityTolerance);
     }
-    model.ENclose();
+    cleanup.Close();
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return outcome;
 }
