@@ -262,6 +262,8 @@ int getLinkValue(const Project& p, int index, int property, double* value) {
                 v = k.roughness * f.rough;
             else if (k.type == LinkType::GPV)
                 v = k.valveCurve + 1;
+            else if (pump && k.initStatus == LinkStatus::Closed)
+                v = 0.0;  // EPANET reports a pump closed at the start as speed 0
             else
                 v = settingOut(k, k.setting, f);
             break;
