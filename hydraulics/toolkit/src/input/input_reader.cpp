@@ -134,6 +134,8 @@ void InputParser::createObjects() {
     skip_.assign(lines_.size(), false);
     for (size_t i = 0; i < lines_.size(); ++i) {
         const InputLine& line = lines_[i];
+        if (line.parsed.tokens.empty())
+            continue;  // a comment kept with its section
         const std::string& id = line.parsed.tokens[0];
         const bool named = line.section == Section::Junctions || line.section == Section::Reservoirs ||
                            line.section == Section::Tanks || line.section == Section::Pipes ||
