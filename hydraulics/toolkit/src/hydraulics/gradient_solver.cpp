@@ -124,10 +124,11 @@ int solveSteadyState(SimulationState& s) {
         }
 
         if (iter >= limit) {
-            if (extraPhase || s.extraTrials < 0)
+            if (extraPhase || s.extraTrials <= 0) {
+                // Counted as the reference engine counts a failed solve.
+                s.lastIterations = iter + 1;
                 return 1;
-            if (s.extraTrials == 0)
-                return 1;
+            }
             extraPhase = true;
             limit = iter + s.extraTrials;
         }

@@ -410,9 +410,12 @@ int HydraulicSimulation::run(long& currentTime) {
     }
     if (code == 1 && s.extraTrials < 0)
         s.halted = true;
-    const int w = periodWarnings(s);
-    if (code == 0)
-        code = w;
+    // Warnings of the solved state replace "may be unstable"; "unbalanced" stands.
+    if (code != 1) {
+        const int w = periodWarnings(s);
+        if (w != 0)
+            code = w;
+    }
     s.lastCode = code;
     computeNetInflow(s);
     return code;
@@ -432,10 +435,10 @@ int HydraulicSimulation::next(long& timeStep) {
         const long dt = (elapsed / pstep + 1) * pstep - elapsed;
         t = std::min(t, dt);
     }
-    // Next report time.
-    while (s.nextReport <= s.time && m.times.reportStep > 0) s.nextReport += m.times.reportStep;
-    if (s.nextReport > s.time)
-        t = std::min(t, s.nextReport - s.time);
+    // Next report time: the reference engine counts report periods from time 0, whatever
+    // the report start.
+    if (m.times.reportStep > 0)
+        t = std::min(t, m.times.reportStep - s.time % m.times.reportStep);
     t = tankTimeStep(s, t);
     t = timeToNextControl(s, s.netInflow, t);
     markLevelControlsReached(s, s.netInflow, t);
