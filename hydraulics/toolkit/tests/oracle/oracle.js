@@ -5,7 +5,9 @@
 // ENsaveinpfile wrote through EPANET and compares them with our results.
 //
 //   node oracle.js --network N.inp --dump kvepa2-dump --work DIR [--designs 50] [--seed 1]
-//                  [--save-every 10] [--epanet-init 11] [--ours-init 1] [--epanet-only]
+//                  [--save-every 10] [--epanet-init 11] [--ours-init 1] [--fraction F]
+//                  [--only K] [--epanet-only]
+// --only K runs design K alone (the same design as in the full sequence), for a closer look.
 // Exit codes: 0 agreement, 1 disagreement or failure, 77 skipped (epanet-js not installed).
 const fs = require("fs");
 const path = require("path");
@@ -30,6 +32,7 @@ function parseArgs(argv) {
         else if (key === "--epanet-init") a.epanetInit = Number(val());
         else if (key === "--ours-init") a.oursInit = Number(val());
         else if (key === "--fraction") a.fraction = Number(val());
+        else if (key === "--only") a.only = Number(val());
         else if (key === "--epanet-only") a.epanetOnly = true;
         else throw new Error(`unknown argument '${key}'`);
     }
@@ -74,7 +77,10 @@ async function main() {
     const name = path.basename(args.network, path.extname(args.network));
     const net = await epanet.openNetwork(args.network);
     const info = epanet.networkInfo(net);
-    const { designs, designPipes } = makeDesigns({ name, ...info }, args.designs, seedFrom(name, args.seed), { fraction: args.fraction });
+    const made = makeDesigns({ name, ...info }, args.designs, seedFrom(name, args.seed), { fraction: args.fraction });
+    const designPipes = made.designPipes;
+    const designs = args.only === undefined ? made.designs : made.designs.filter((d) => d.k === args.only);
+    if (!designs.length) throw new Error(`there is no design ${args.only}`);
     const designsFile = path.join(args.work, "designs.txt");
     writeDesigns(designsFile, designs);
 
