@@ -1,0 +1,175 @@
+// Simple controls: the time they act, what they change, and how they shorten the step.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "data/solver/model_builder.h"
+#include "hydraulics/hydraulic_simulation.h"
+
+namespace kvepa2 {
+namespace {
+
+using testing::ModelBuilder;
+
+constexpr double kPi = 3.14159265358979323846;
+
+// R (200) -> P0 -> J0 -> FCV 1 cfs -> J1 -> P1 -> tank of 100 ft2 at level 10 (0..50): the
+// level rises 1 ft every 100 s.
+struct Net {
+    ModelBuilder b;
+    int j0, j1, r, t, p0, v, p1;
+    Net() {
+        j0 = b.junction(0.0);
+        j1 = b.junction(0.0);
+        r = b.reservoir(200.0);
+        t = b.tank(0.0, 10.0, 0.0, 50.0, std::sqrt(400.0 / kPi));
+        p0 = b.pipe(r, j0, 10.0, 2.0, 130.0);
+        v = b.valve(j0, j1, LinkType::FCV, 1.0, 1.0);
+        p1 = b.pipe(j1, t, 10.0, 2.0, 130.0);
+        Times& tm = b.model().times;
+        tm.duration = 7200;
+        tm.hydraulicStep = 3600;
+        tm.patternStep = 3600;
+        tm.reportStep = 3600;
+    }
+    Control& add(ControlType type, int link, LinkStatus status) {
+        Control c;
+        c.type = type;
+        c.link = link;
+        c.status = status;
+        b.model().controls.push_back(c);
+        return b.model().controls.back();
+    }
+};
+
+struct Step {
+    long time;
+    long step;
+    int code;
+    int status;  // of the watched link
+    double level;
+};
+
+std::vector<Step> runAll(HydraulicSimulation& sim, int link, int tank) {
+    std::vector<Step> out;
+    sim.init(0);
+    for (int guard = 0; guard < 100; ++guard) {
+        Step s{};
+        s.code = sim.run(s.time);
+        s.status = sim.linkStatus(link);
+        s.level = sim.tankLevel(tank);
+        sim.next(s.step);
+        out.push_back(s);
+        if (s.step == 0)
+            break;
+    }
+    return out;
+}
+
+TEST(LevelControls, StepEndsWhenTheTankReachesTheLevel) {
+    // CLOSE P1 IF T ABOVE 30: 20 ft to rise at 1 ft per 100 s, so the first step is 2000 s;
+    // at 2000 s the pipe closes and the FCV can no longer pass its flow (warning 5).
+    Net n;
+    Control& c = n.add(ControlType::HiLevel, n.p1, LinkStatus::Closed);
+    c.node = n.t;
+    c.grade = 30.0;  // tank bottom at 0
+    HydraulicSimulation sim(n.b.model());
+    const auto s = runAll(sim, n.p1, n.t);
+    ASSERT_GE(s.size(), 3u);
+    EXPECT_EQ(s[0].step, 2000);
+    EXPECT_EQ(s[1].time, 2000);
+    EXPECT_NEAR(s[1].level, 30.0, 1e-4);
+    EXPECT_EQ(s[0].status, 1);
+    EXPECT_EQ(s[1].status, 0);
+    EXPECT_EQ(s[1].code, 5);
+    // Nothing else happens until the report/pattern hour.
+    EXPECT_EQ(s[1].step, 1600);
+}
+
+TEST(LevelControls, ControlThatWouldChangeNothingDoesNotShortenTheStep) {
+    // OPEN P1 IF T ABOVE 30: P1 is open already, so the run keeps hourly steps until the
+    // tank fills at 4000 s.
+    Net n;
+    Control& c = n.add(ControlType::HiLevel, n.p1, LinkStatus::Open);
+    c.node = n.t;
+    c.grade = 30.0;
+    HydraulicSimulation sim(n.b.model());
+    const auto s = runAll(sim, n.p1, n.t);
+    ASSERT_GE(s.size(), 2u);
+    EXPECT_EQ(s[0].step, 3600);
+    EXPECT_EQ(s[1].step, 400);
+}
+
+TEST(LevelControls, LowLevelControlOpensALink) {
+    // P1 starts closed; OPEN P1 IF T BELOW 15 acts at once (level 10).
+    Net n;
+    n.b.model().links[n.p1].initStatus = LinkStatus::Closed;
+    Control& c = n.add(ControlType::LowLevel, n.p1, LinkStatus::Open);
+    c.node = n.t;
+    c.grade = 15.0;
+    HydraulicSimulation sim(n.b.model());
+    const auto s = runAll(sim, n.p1, n.t);
+    EXPECT_EQ(s[0].status, 1);
+    EXPECT_NEAR(s[1].level, 46.0, 1e-4);
+}
+
+TEST(TimeControls, TimerActsAtItsTime) {
+    // CLOSE P0 AT TIME 1:30: steps 0-3600 (hour), 3600-4000 (tank full), 4000-5400 (timer).
+    Net n;
+    Control& c = n.add(ControlType::Timer, n.p0, LinkStatus::Closed);
+    c.time = 5400;
+    HydraulicSimulation sim(n.b.model());
+    const auto s = runAll(sim, n.p0, n.t);
+    std::vector<long> times;
+    for (const auto& x : s) times.push_back(x.time);
+    EXPECT_EQ(times, (std::vector<long>{0, 3600, 4000, 5400, 7200}));
+    EXPECT_EQ(s[2].status, 1);
+    EXPECT_EQ(s[3].status, 0);
+}
+
+TEST(TimeControls, ClockTimeCountsFromTheStartClock) {
+    // Start at 23:00; CLOSE V AT CLOCKTIME 0:30 acts 5400 s into the run.
+    Net n;
+    n.b.model().times.startClockTime = 23 * 3600;
+    Control& c = n.add(ControlType::TimeOfDay, n.v, LinkStatus::Closed);
+    c.time = 1800;
+    HydraulicSimulation sim(n.b.model());
+    const auto s = runAll(sim, n.v, n.t);
+    std::vector<long> times;
+    for (const auto& x : s) times.push_back(x.time);
+    EXPECT_EQ(times, (std::vector<long>{0, 3600, 4000, 5400, 7200}));
+    EXPECT_EQ(s[3].status, 0);
+    EXPECT_EQ(s[3].code, 0);  // the closed valve no longer has a flow to miss
+}
+
+TEST(SettingControls, PumpSpeedSetting) {
+    // R (0) -> pump (1 cfs at 100 ft, one-point curve) -> J (0.25 cfs). A timer sets speed
+    // 0.5 at 1 h: head becomes 0.25 (133.334 - 33.334 (0.25/0.5)^2) = 31.250125 ft.
+    ModelBuilder b;
+    const int j = b.junction(0.0, 0.25);
+    const int r = b.reservoir(0.0);
+    const int pu = b.pump(r, j, b.curve({1.0}, {100.0}));
+    Model& m = b.model();
+    m.times.duration = 3600;
+    Control c;
+    c.type = ControlType::Timer;
+    c.link = pu;
+    c.setsStatus = false;
+    c.setting = 0.5;
+    c.time = 3600;
+    m.controls.push_back(c);
+    HydraulicSimulation sim(m);
+    sim.init(0);
+    long t = 0, step = 0;
+    sim.run(t);
+    EXPECT_NEAR(sim.nodeHead(j), 133.334 - 33.334 * 0.0625, 1e-3);
+    sim.next(step);
+    sim.run(t);
+    EXPECT_EQ(t, 3600);
+    EXPECT_NEAR(sim.linkSetting(pu), 0.5, 1e-12);
+    EXPECT_NEAR(sim.nodeHead(j), 31.250125, 1e-3);
+}
+
+}  // namespace
+}  // namespace kvepa2
