@@ -23,10 +23,11 @@ const flowTol = (ref) => Math.max(FLOW_REL * Math.abs(ref), FLOW_ABS);
 const exact = () => 0;
 const TOLERANCE = { H: headTol, P: headTol, D: flowTol, Q: flowTol, V: flowTol, S: exact };
 
-// Nodes that no open link path joins to a reservoir or tank. Their heads are not fixed by the
-// equations (EPANET leaves a huge negative head where such a group has demand), so only the sign
-// of their pressure is compared.
-function cutOffNodes(nodes, links, status) {
+// Nodes that no open link path joins to a reservoir or tank: 0 for joined nodes, 1 for a cut-off
+// group in which some node has demand, 2 for a cut-off group without any. Heads there are not fixed
+// by the equations: EPANET leaves a huge negative head in a group with demand (so only the sign of
+// the pressure is compared) and an arbitrary one in a group without (not compared at all).
+function cutOffNodes(nodes, links, status, demand) {
     const adj = nodes.map(() => []);
     links.forEach((l, j) => {
         if (status[j] !== 0) {
@@ -34,23 +35,31 @@ function cutOffNodes(nodes, links, status) {
             adj[l.n2 - 1].push(l.n1 - 1);
         }
     });
-    const reached = new Uint8Array(nodes.length);
-    const queue = [];
-    nodes.forEach((n, i) => {
-        if (FIXED_GRADE(n.type)) {
-            reached[i] = 1;
-            queue.push(i);
-        }
-    });
-    while (queue.length) {
-        for (const m of adj[queue.pop()]) {
-            if (!reached[m]) {
-                reached[m] = 1;
-                queue.push(m);
+    const state = new Uint8Array(nodes.length); // 0 unvisited, 9 joined
+    const spread = (start, mark) => {
+        const queue = [start];
+        const group = [start];
+        state[start] = mark;
+        while (queue.length) {
+            for (const m of adj[queue.pop()]) {
+                if (!state[m]) {
+                    state[m] = mark;
+                    queue.push(m);
+                    group.push(m);
+                }
             }
         }
-    }
-    return reached.map((r) => (r ? 0 : 1));
+        return group;
+    };
+    nodes.forEach((n, i) => {
+        if (FIXED_GRADE(n.type) && !state[i]) spread(i, 9);
+    });
+    nodes.forEach((n, i) => {
+        if (state[i]) return;
+        const group = spread(i, 1);
+        if (!group.some((m) => demand && demand[m] !== 0)) for (const m of group) state[m] = 2;
+    });
+    return state.map((v) => (v === 9 ? 0 : v));
 }
 
 class Comparison {
@@ -139,11 +148,11 @@ function compareDumps(ref, ours, label, opts = {}) {
             if (r.tstep !== o.tstep) c.structure(`${at}: ENnextH step EPANET ${r.tstep}, ours ${o.tstep}`);
             if (r.ncode !== o.ncode) c.structure(`${at}: ENnextH code EPANET ${r.ncode}, ours ${o.ncode}`);
             if (r.code >= 100) continue; // no solution to compare
-            const cut = cutOffNodes(ref.nodes, ref.links, r.S);
+            const cut = cutOffNodes(ref.nodes, ref.links, r.S, r.D);
             ref.nodes.forEach((node, i) => {
                 if (cut[i]) {
                     c.cutOffSeen++;
-                    if (r.P[i] < 0 !== o.P[i] < 0)
+                    if (cut[i] === 1 && r.P[i] < 0 !== o.P[i] < 0)
                         c.offender({ key: "cut-off flag", where: `${at} node ${node.id}`, ref: r.P[i], ours: o.P[i], diff: NaN, ratio: Infinity });
                     c.value("D", `${at} node ${node.id}`, r.D[i], o.D[i]);
                     return;

@@ -117,9 +117,13 @@ test("codes, time steps, step counts and elements must be identical", () => {
 
 test("nodes cut off by closed links are found through any number of open links", () => {
     const { nodes, links } = dump();
-    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 1, 1])), [0, 0, 0, 0]);
-    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 0, 1])), [0, 0, 1, 1]);
-    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [0, 1, 1])), [0, 1, 1, 1]);
+    const demand = [-5, 1, 0, 2];
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 1, 1], demand)), [0, 0, 0, 0]);
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 0, 1], demand)), [0, 0, 1, 1]);
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [0, 1, 1], demand)), [0, 1, 1, 1]);
+    // A cut-off group without demand is told apart: its heads are not compared at all.
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 1, 0], demand)), [0, 0, 0, 1]);
+    assert.deepStrictEqual(Array.from(cutOffNodes(nodes, links, [1, 1, 0], [-5, 1, 0, 0])), [0, 0, 0, 2]);
 });
 
 test("heads of cut-off nodes are compared by the sign of their pressure only", () => {
@@ -138,6 +142,12 @@ test("heads of cut-off nodes are compared by the sign of their pressure only", (
     const c = compareDumps(ref, closeL2(clone(dump()), 50, 45), "only EPANET flags");
     assert.ok(!c.ok);
     assert.ok(c.offenders.every((o) => o.key === "cut-off flag"));
+    // Without demand in the group, even opposite signs are accepted.
+    const idle = (d) => {
+        for (const s of d.designs[0].steps) s.D[2] = s.D[3] = 0;
+        return d;
+    };
+    assert.ok(compareDumps(idle(closeL2(dump(), -7e6, -7e6)), idle(closeL2(clone(dump()), 50, 45)), "no demand").ok);
     // Demands at cut-off nodes are still compared.
     const ours = closeL2(clone(dump()), -3e5, -3e5);
     ours.designs[0].steps[0].D[2] = 0;
