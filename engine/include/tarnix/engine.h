@@ -54,7 +54,8 @@ struct Solution {
 // PopulationSize, NumberOfGenerations and the gene definitions are fixed when a
 // run starts. Event handlers are taken when a run starts; installing new ones
 // during a run takes effect with the next run. An exception thrown by a handler
-// passes out of RunMoravex; the run is over and the engine idle again.
+// passes out of RunMoravex; the run is over and the engine idle again. A handler
+// must not destroy the engine that raised it.
 //
 // Single-threaded: use one engine from one thread. Several engines may live side
 // by side (on different threads too); they share nothing.
