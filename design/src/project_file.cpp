@@ -179,7 +179,15 @@ std::string SystemError(const std::string& what, const std::string& path) {
 
 // Writes the bytes to a new file beside the target and renames it over the
 // target only once every byte is on disk, so the old file survives any failure.
-void ReplaceFile(const std::string& path, const std::string& bytes) {
+void ReplaceFile(const std::string& target, const std::string& bytes) {
+    // Saving through a link updates the file it points to, not the link.
+    std::error_code ec;
+    const std::string path = std::filesystem::is_symlink(target, ec)
+                                 ? std::filesystem::weakly_canonical(target, ec).string()
+                                 : target;
+    if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0) {
+        throw WriteError{SystemError("cannot write", path)};
+    }
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {

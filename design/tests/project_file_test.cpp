@@ -1,6 +1,7 @@
 #include "kelvarn/design/project_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -426,6 +427,32 @@ TEST_F(WriteProjectFailure, TheTargetCannotBeReplaced) {
     for (const auto& entry : fs::directory_iterator(TestDir())) {
         EXPECT_EQ(entry.path().filename().string().find("a folder.kv."), std::string::npos) << entry.path();
     }
+}
+
+TEST_F(WriteProjectFailure, AReadOnlyFileIsNotReplaced) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "every file is writable for root";
+    }
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+    std::string error;
+    const bool written = WriteProject(SampleProject(), target, &error);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    ExpectUnchangedAndNoLeftovers();
+}
+
+TEST_F(WriteProjectFailure, SavingThroughALinkUpdatesTheFileItPointsTo) {
+    const fs::path link = TestDir() / "link.kv";
+    fs::remove(link);
+    fs::create_symlink(target, link);
+    Project small;
+    small.InpFileName = "via-link.inp";
+    ASSERT_TRUE(WriteProject(small, link.string()));
+    EXPECT_TRUE(fs::is_symlink(link));
+    Project back;
+    ASSERT_TRUE(ReadProject(back, target));
+    EXPECT_EQ(back.InpFileName, "via-link.inp");
 }
 
 TEST_F(WriteProjectFailure, ASuccessfulWriteReplacesTheWholeFile) {
