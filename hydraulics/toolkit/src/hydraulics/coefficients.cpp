@@ -159,22 +159,32 @@ void nodeCoefficients(SimulationState& s) {
             s.emY[n] = 0.0;
         }
         if (s.pda) {
+            // A pseudo-link to the ground at minimum pressure; beyond no flow and full demand
+            // its loss turns steep, so the delivered flow stays within 0..demand.
             const double d = s.demand[n];
-            if (d > 0.0) {
-                const double dp = s.pReq - s.pMin;
-                const double q = std::min(std::max(s.delivered[n], 0.0), d);
-                double h = dp * std::pow(q / d, 1.0 / s.pExp);
-                double g = q > 0.0 ? h / (s.pExp * q) : 0.0;
+            if (d <= 0.0) {
+                s.dmP[n] = 0.0;
+                s.dmY[n] = 0.0;
+                continue;
+            }
+            const double dp = s.pReq - s.pMin;
+            const double q = s.delivered[n];
+            double h = 0.0;
+            double g = kBig;
+            if (q < 0.0) {
+                h = kBig * q;
+            } else if (q > d) {
+                h = dp + kBig * (q - d);
+            } else {
+                h = dp * std::pow(q / d, 1.0 / s.pExp);
+                g = q > 0.0 ? h / (s.pExp * q) : 0.0;
                 if (g < kMinGradient) {
                     g = kMinGradient;
                     h = g * q;
                 }
-                s.dmP[n] = 1.0 / g;
-                s.dmY[n] = h / g;
-            } else {
-                s.dmP[n] = 0.0;
-                s.dmY[n] = 0.0;
             }
+            s.dmP[n] = 1.0 / g;
+            s.dmY[n] = h / g;
         }
     }
 }

@@ -52,21 +52,10 @@ Progress updateFlows(SimulationState& s, double damping) {
         }
         if (s.pda && s.dmP[n] > 0.0) {
             const double p = h[n] - s.elevation[n];
-            double qn;
-            if (p <= s.pMin)
-                qn = 0.0;
-            else if (p >= s.pReq)
-                qn = s.demand[n];
-            else
-                qn = s.delivered[n] - (s.dmY[n] - s.dmP[n] * (p - s.pMin)) * damping;
-            if (qn < 0.0)
-                qn = 0.0;
-            if (qn > s.demand[n])
-                qn = s.demand[n];
-            const double dq = s.delivered[n] - qn;
-            s.delivered[n] = qn;
+            const double dq = (s.dmY[n] - s.dmP[n] * (p - s.pMin)) * damping;
+            s.delivered[n] -= dq;
             sumDq += std::fabs(dq);
-            sumQ += std::fabs(qn);
+            sumQ += std::fabs(s.delivered[n]);
             if (std::fabs(dq) > maxDq)
                 maxDq = std::fabs(dq);
         }

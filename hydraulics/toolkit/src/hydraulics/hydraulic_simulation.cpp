@@ -382,8 +382,8 @@ void advanceTanks(SimulationState& s, long dt) {
         double v = s.tankVolume[n] + s.netInflow[n] * static_cast<double>(dt);
         const double vmin = s.model.tankVolume(n, nd.minLevel);
         const double vmax = s.model.tankVolume(n, nd.maxLevel);
-        if (!nd.canOverflow)
-            v = std::min(v, vmax);
+        // An overflowing tank spills what it cannot hold, so it too stays at its top.
+        v = std::min(v, vmax);
         v = std::max(v, vmin);
         s.tankVolume[n] = v;
         s.head[n] = nd.elevation + s.model.tankLevel(n, v);
