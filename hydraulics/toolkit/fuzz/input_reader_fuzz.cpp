@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kvepa2::Model model;
     const kvepa2::ReadResult result = kvepa2::readInputText(text, model);
     if (result.code != 0) {
-        if (!model.nodes.empty() || result.errors.empty()) std::abort();
+        if (!model.nodes.empty() || result.errors.empty())
+            std::abort();
         return 0;
     }
     std::vector<std::string> report;
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kvepa2::Model back;
     const kvepa2::ReadResult again = kvepa2::readInputText(written, back);
     // What was accepted once is accepted again, with the same objects.
-    if (again.code != 0 || back.nodes.size() != model.nodes.size() || back.links.size() != model.links.size()) {
+    if (again.code != 0 || back.nodes.size() != model.nodes.size() ||
+        back.links.size() != model.links.size()) {
         std::abort();
     }
     return 0;

@@ -564,6 +564,9 @@ int setNodeValue(Project& p, int index, int property, double v) {
             const int c = static_cast<int>(v);
             if (c != v || c < 0 || c > static_cast<int>(m.curves.size()))
                 return 206;
+            // A curve held in other units cannot serve as a volume curve.
+            if (c > 0 && m.curves[static_cast<size_t>(c - 1)].type != CurveType::Volume)
+                return 206;
             n.volumeCurve = c - 1;
             return 0;
         }
