@@ -441,6 +441,10 @@ bool ReadProject(Project& project, const std::string& path, std::string* error) 
     if (!std::getline(in, line)) {
         return fail("the file is empty");
     }
+    // A text editor may have put a byte order mark before the first header.
+    if (line.rfind("\xEF\xBB\xBF", 0) == 0) {
+        line.erase(0, 3);
+    }
     Reader reader(project);
     std::array<std::string, 51> fields;
     int lineNumber = 0;

@@ -269,6 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_EQ(p.StagedDesign.StagedJunctionMinPressure[1], 20.0f);
                      EXPECT_FALSE(p.StagedDesign.StagedJunctionMaxPressure[1].has_value());
                  }},
+        GoodCase{"ByteOrderMarkBeforeTheFirstHeader", "\xEF\xBB\xBF[INP_FILE]\r\n\"n.inp\"\r\n",
+                 [](const Project& p) { EXPECT_EQ(p.InpFileName, "n.inp"); }},
         GoodCase{"LastLineWithoutLineEnd", "[DESIGN_SOURCES]\r\nR1 5 \r\nR2 6",
                  [](const Project& p) {
                      EXPECT_EQ(p.StagedDesign.StagedSourceMaxFlow, (std::vector<float>{5, 6}));
