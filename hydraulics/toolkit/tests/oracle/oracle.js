@@ -5,7 +5,8 @@
 // ENsaveinpfile wrote through EPANET and compares them with our results.
 //
 //   node oracle.js --network N.inp --dump kvepa2-dump --work DIR [--designs 50] [--seed 1]
-//                  [--save-every 10] [--epanet-init 11] [--ours-init 1] [--fraction F]
+//                  [--save-every 10] [--epanet-init 11] [--ours-init 1] [--ours-api legacy|project]
+//                  [--fraction F]
 //                  [--only K] [--epanet-only]
 // --only K runs design K alone (the same design as in the full sequence), for a closer look.
 // Exit codes: 0 agreement, 1 disagreement or failure, 77 skipped (epanet-js not installed).
@@ -16,7 +17,7 @@ const { spawnSync } = require("child_process");
 const SKIP = 77;
 
 function parseArgs(argv) {
-    const a = { designs: 50, seed: 1, saveEvery: 10, epanetInit: 11, oursInit: 1, epanetOnly: false };
+    const a = { designs: 50, seed: 1, saveEvery: 10, epanetInit: 11, oursInit: 1, oursApi: "legacy", epanetOnly: false };
     for (let i = 0; i < argv.length; i++) {
         const key = argv[i];
         const val = () => {
@@ -32,6 +33,7 @@ function parseArgs(argv) {
         else if (key === "--epanet-init") a.epanetInit = Number(val());
         else if (key === "--ours-init") a.oursInit = Number(val());
         else if (key === "--fraction") a.fraction = Number(val());
+        else if (key === "--ours-api") a.oursApi = val();
         else if (key === "--only") a.only = Number(val());
         else if (key === "--epanet-only") a.epanetOnly = true;
         else throw new Error(`unknown argument '${key}'`);
@@ -51,7 +53,7 @@ function epanetInstalled() {
 }
 
 function runOurs(args, designsFile, outFile, saveList) {
-    const argv = [args.network, designsFile, outFile, "--init", String(args.oursInit)];
+    const argv = [args.network, designsFile, outFile, "--init", String(args.oursInit), "--api", args.oursApi];
     if (saveList.length) argv.push("--save", saveList.join(","), "--save-dir", args.work);
     const r = spawnSync(args.dump, argv, { encoding: "utf8", timeout: 240000 });
     if (r.error) throw new Error(`cannot run ${args.dump}: ${r.error.message}`);
