@@ -322,20 +322,22 @@ void setTimeDependentValues(SimulationState& s) {
     }
 }
 
-// Warnings of a solved period, highest code first as the reference engine reports them.
+// Warnings of a solved period. Negative pressures (6) give way to pumps that cannot deliver
+// (4) and valves that cannot deliver (5), the last such link deciding, as the reference
+// engine reports them.
 int periodWarnings(const SimulationState& s) {
     int code = 0;
-    for (int n = 0; n < s.junctions && code < 6; ++n)
-        if (s.head[n] < s.elevation[n] && s.demand[n] > 0.0)
+    for (int n = 0; n < s.junctions; ++n)
+        if (s.head[n] < s.elevation[n] && s.demand[n] > 0.0) {
             code = 6;
-    if (code)
-        return code;
-    for (int k = 0; k < s.links; ++k) {
+            break;
+        }
+    for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
         if (s.kind[k] == LinkKind::Pump && (st == Status::kXHead || st == Status::kXFlow))
-            code = std::max(code, 4);
-        if (st == Status::kXFcv || st == Status::kXPressure)
-            code = std::max(code, 5);
+            code = 4;
+        else if (st == Status::kXFcv || st == Status::kXPressure)
+            code = 5;
     }
     return code;
 }
@@ -410,6 +412,15 @@ int HydraulicSimulation::run(long& currentTime) {
     }
     if (code == 1 && s.extraTrials < 0)
         s.halted = true;
+    // An open pump driven beyond the end of its curve cannot deliver the flow asked of it.
+    for (const PumpData& p : s.pumps) {
+        const int k = p.link;
+        const StatusCode st = s.status[k];
+        if (st != Status::kOpen && st != Status::kXFlow)
+            continue;
+        const bool beyond = p.kind != PumpCurveKind::ConstantPower && s.flow[k] > s.setting[k] * p.qMax;
+        s.status[k] = beyond ? Status::kXFlow : Status::kOpen;
+    }
     // Warnings of the solved state replace "may be unstable"; "unbalanced" stands.
     if (code != 1) {
         const int w = periodWarnings(s);
