@@ -18,6 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The toolkit's scratch files, named for this test so that tests run side by
+// side do not share them.
+constexpr const char* kReport = "examples_test_rep.dat";
+constexpr const char* kOutput = "examples_test_out.dat";
+
 struct Example {
     const char* name;
     Benchmark benchmark;
@@ -52,8 +57,7 @@ class Examples : public ::testing::TestWithParam<Example> {
         p.ProjectFileName = GetParam().project;
         std::string error;
         EXPECT_TRUE(design::ReadProject(p, ProjectPath().string(), &error)) << error;
-        EXPECT_TRUE(
-            network::LoadNetwork(p.Network, toolkit, p.ProjectDir + p.InpFileName, "rep.dat", "out.dat"));
+        EXPECT_TRUE(network::LoadNetwork(p.Network, toolkit, p.ProjectDir + p.InpFileName, kReport, kOutput));
         EXPECT_TRUE(design::ApplyStagedDesign(p).empty());
         return p;
     }
@@ -76,8 +80,8 @@ TEST_P(Examples, OpeningAndSavingReproducesTheFile) {
 
 TEST_P(Examples, TheFileIsWhatTheGeneratorWritesToday) {
     design::Project p;
-    ASSERT_TRUE(network::LoadNetwork(p.Network, toolkit, (Folder() / GetParam().network).string(), "rep.dat",
-                                     "out.dat"));
+    ASSERT_TRUE(
+        network::LoadNetwork(p.Network, toolkit, (Folder() / GetParam().network).string(), kReport, kOutput));
     p.InpFileName = GetParam().network;
     FillBenchmarkDesign(p, GetParam().benchmark);
     const fs::path written = Scratch() / ("generated-" + std::string(GetParam().project));

@@ -9,6 +9,11 @@
 namespace kelvarn::network {
 namespace {
 
+// The toolkit's scratch files, named for this test so that tests run side by
+// side do not share them.
+constexpr const char* kReport = "load_benchmarks_rep.dat";
+constexpr const char* kOutput = "load_benchmarks_out.dat";
+
 std::string Shared(const char* name) {
     return std::string(KELVARN_NETWORKS_DIR) + "/" + name;
 }
@@ -16,7 +21,7 @@ std::string Shared(const char* name) {
 TEST(LoadBenchmarks, TwoLoop) {
     binding::Toolkit toolkit;
     Network net;
-    ASSERT_TRUE(LoadNetwork(net, toolkit, Shared("TLN.inp"), "rep.dat", "out.dat"));
+    ASSERT_TRUE(LoadNetwork(net, toolkit, Shared("TLN.inp"), kReport, kOutput));
     EXPECT_EQ(net.NodeCount, 7);
     EXPECT_EQ(net.StorageCount, 1);
     EXPECT_EQ(net.LinkCount, 8);
@@ -38,13 +43,13 @@ TEST(LoadBenchmarks, TwoLoop) {
 TEST(LoadBenchmarks, HanoiTwiceGivesTheSameNetwork) {
     binding::Toolkit toolkit;
     Network first;
-    ASSERT_TRUE(LoadNetwork(first, toolkit, Shared("HAN.inp"), "rep.dat", "out.dat"));
+    ASSERT_TRUE(LoadNetwork(first, toolkit, Shared("HAN.inp"), kReport, kOutput));
     EXPECT_EQ(first.JunctionCount, 31);
     EXPECT_EQ(first.PipeCount, 34);
     EXPECT_EQ(first.Links("1").Length, 100.0f);
     Network second = first;
     second.Nodes("2").MinPressure = 30;
-    ASSERT_TRUE(LoadNetwork(second, toolkit, Shared("HAN.inp"), "rep.dat", "out.dat"));
+    ASSERT_TRUE(LoadNetwork(second, toolkit, Shared("HAN.inp"), kReport, kOutput));
     EXPECT_FALSE(second.Nodes("2").MinPressure.has_value());
     EXPECT_EQ(second.PipeIDs, first.PipeIDs);
     EXPECT_EQ(second.JunctionIDs, first.JunctionIDs);
@@ -58,7 +63,7 @@ TEST(LoadBenchmarks, HanoiTwiceGivesTheSameNetwork) {
 TEST(LoadBenchmarks, PumpsAndTanksOfNet1) {
     binding::Toolkit toolkit;
     Network net;
-    ASSERT_TRUE(LoadNetwork(net, toolkit, Shared("Net1.inp"), "rep.dat", "out.dat"));
+    ASSERT_TRUE(LoadNetwork(net, toolkit, Shared("Net1.inp"), kReport, kOutput));
     EXPECT_EQ(net.JunctionCount, 9);
     EXPECT_EQ(net.ReservoirCount, 1);
     EXPECT_EQ(net.TankCount, 1);
@@ -74,8 +79,8 @@ TEST(LoadBenchmarks, PumpsAndTanksOfNet1) {
 TEST(LoadBenchmarks, AFileTheToolkitRejectsLeavesTheNetwork) {
     binding::Toolkit toolkit;
     Network net;
-    ASSERT_TRUE(LoadNetwork(net, toolkit, Shared("TLN.inp"), "rep.dat", "out.dat"));
-    EXPECT_FALSE(LoadNetwork(net, toolkit, Shared("no-such-network.inp"), "rep.dat", "out.dat"));
+    ASSERT_TRUE(LoadNetwork(net, toolkit, Shared("TLN.inp"), kReport, kOutput));
+    EXPECT_FALSE(LoadNetwork(net, toolkit, Shared("no-such-network.inp"), kReport, kOutput));
     EXPECT_EQ(net.PipeCount, 8);
 }
 
