@@ -57,7 +57,7 @@ FAKE_EXPORT int ENsetlinkvalue(int index, int property, float value) {
     return 0;
 }
 FAKE_EXPORT int ENrunH(long* t) {
-    *t = 86400L * 30;  // beyond 16 bits: a time passed through a narrower type would be cut
+    *t = 86400L * 365 * 100;  // beyond 32 bits signed: a time passed through an int would be cut
     return 6;
 }
 FAKE_EXPORT int ENnextH(long* step) {

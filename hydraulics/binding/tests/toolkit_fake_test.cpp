@@ -70,7 +70,7 @@ TEST(BindingPassThrough, ValuesTimesAndCodesKeepTheirTypes) {
     EXPECT_EQ(n2, 2);
     long t = 0;
     EXPECT_EQ(tk.ENrunH(t), 6);  // a warning code is handed on, not turned into an error
-    EXPECT_EQ(t, 86400L * 30);
+    EXPECT_EQ(t, 86400L * 365 * 100);
     long step = -1;
     EXPECT_EQ(tk.ENnextH(step), 0);
     EXPECT_EQ(step, 0);
