@@ -245,11 +245,8 @@ bool applyRules(SimulationState& s, long t) {
     if (rules.empty())
         return false;
     // Winning action per link: the highest priority, the first rule on ties.
-    struct Pick {
-        const RuleAction* action = nullptr;
-        double priority = 0.0;
-    };
-    std::vector<Pick> picks(static_cast<size_t>(s.links));
+    auto& picks = s.rulePicks;
+    picks.assign(static_cast<size_t>(s.links), RulePick{});
     for (const Rule& r : rules) {
         if (!r.enabled || r.premises.empty())
             continue;
@@ -265,7 +262,7 @@ bool applyRules(SimulationState& s, long t) {
         for (const RuleAction& a : actions) {
             if (a.link < 0)
                 continue;
-            Pick& pk = picks[a.link];
+            RulePick& pk = picks[a.link];
             if (pk.action == nullptr || r.priority > pk.priority) {
                 pk.action = &a;
                 pk.priority = r.priority;

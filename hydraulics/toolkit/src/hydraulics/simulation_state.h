@@ -32,6 +32,12 @@ struct PumpData {
     int speedPattern = -1;
 };
 
+// The action a rule evaluation picked for a link.
+struct RulePick {
+    const RuleAction* action = nullptr;
+    double priority = 0.0;
+};
+
 // Statuses use HydraulicSimulation::LinkStatusCode values.
 using StatusCode = unsigned char;
 
@@ -110,6 +116,7 @@ struct SimulationState {
     HeadlossFormula formula = HeadlossFormula::HazenWilliams;
     double viscosity = 1.1e-5;
 
+    std::vector<RulePick> rulePicks;   // scratch of rule evaluation
     std::vector<char> controlReached;  // per simple control, see markLevelControlsReached
 
     // Clock.
