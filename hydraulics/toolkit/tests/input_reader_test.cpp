@@ -469,6 +469,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "Q", "LINK L1 OPEN IF NODE Q BELOW 1"},
         ErrorCase{"rule of undefined link", kBase + "[RULES]\nRULE 1\nIF LINK Q STATUS IS OPEN\n", 204, "Q",
                   "IF LINK Q STATUS"},
+        ErrorCase{"negative emitter", kBase + "[EMITTERS]\nJ1 -1\n", 209, "-1", "J1 -1"},
+        ErrorCase{"ACTIVE is no status word", kBase + "[STATUS]\nL1 ACTIVE\n", 202, "ACTIVE", "L1 ACTIVE"},
+        ErrorCase{"GPV setting",
+                  kBase + "[VALVES]\nV1 J1 J2 6 GPV C\n[CURVES]\nC 0 0\nC 1 1\n[STATUS]\nV1 0.5\n", 207,
+                  "[STATUS]", "V1 0.5"},
+        ErrorCase{"negative pump speed", kBase + "[PUMPS]\nU J1 J2 POWER 1\n[STATUS]\nU -1\n", 211, "-1",
+                  "U -1"},
+        ErrorCase{"overflow word", kBase + "[TANKS]\nT 1 1 0 2 3 0 * maybe\n", 213, "maybe", "T 1 1 0 2 3 0"},
+        ErrorCase{"no trials", kBase + "[OPTIONS]\nTRIALS 0\n", 213, "0", "TRIALS 0"},
         ErrorCase{"PDA limits", kBase + "[OPTIONS]\nMINIMUM PRESSURE 10\nREQUIRED PRESSURE 5\n", 208, "208",
                   ""}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) {
@@ -479,6 +488,19 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return s;
     });
+
+TEST(InputReader, WhatEpanetAcceptsQuietly) {
+    // A number as a pipe's status, a lone option keyword, a pipe made ACTIVE by
+    // a rule, demands and emitters at a reservoir: accepted and without effect.
+    const Model m = read(kBase +
+                         "[STATUS]\nL1 0.5\n[OPTIONS]\nFOO\nUNITS\n[RULES]\nRULE 1\nIF LINK L1 FLOW > 5\n"
+                         "THEN LINK L1 STATUS IS ACTIVE\n[DEMANDS]\nR1 5\n[EMITTERS]\nR1 1\n");
+    EXPECT_EQ(m.links[0].initStatus, LinkStatus::Open);
+    EXPECT_EQ(m.options.flowUnits, FlowUnits::GPM);
+    EXPECT_EQ(m.rules[0].thenActions[0].status, LinkStatus::Active);
+    EXPECT_TRUE(m.nodes[2].demands.empty());
+    EXPECT_EQ(m.nodes[2].emitterCoeff, 0.0);
+}
 
 TEST(InputReader, EveryBadLineIsReportedInFileOrder) {
     const ReadResult r =

@@ -214,7 +214,7 @@ int InputParser::actionData(const std::vector<std::string>& t, RuleAction& a) {
             a.status = LinkStatus::Open;
         else if (equalsKeyword(t[5], "CLOSED"))
             a.status = LinkStatus::Closed;
-        else if (equalsKeyword(t[5], "ACTIVE") && isValve(k.type))
+        else if (equalsKeyword(t[5], "ACTIVE"))
             a.status = LinkStatus::Active;
         else
             return bad_ = t[5], 201;

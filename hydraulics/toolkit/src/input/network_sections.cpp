@@ -358,15 +358,11 @@ int InputParser::demandData(const TokenizedLine& l) {
 int InputParser::linkSettingValue(int link, const std::string& token, bool& isStatus, LinkStatus& status,
                                   double& setting) {
     const Link& k = m_.links[static_cast<size_t>(link)];
-    if (equalsKeyword(token, "OPEN") || equalsKeyword(token, "CLOSED") || equalsKeyword(token, "ACTIVE")) {
+    if (equalsKeyword(token, "OPEN") || equalsKeyword(token, "CLOSED")) {
         isStatus = true;
-        status = equalsKeyword(token, "OPEN")     ? LinkStatus::Open
-                 : equalsKeyword(token, "CLOSED") ? LinkStatus::Closed
-                                                  : LinkStatus::Active;
+        status = equalsKeyword(token, "OPEN") ? LinkStatus::Open : LinkStatus::Closed;
         if (k.type == LinkType::CVPipe)
             return 207;
-        if (status == LinkStatus::Active && !isValve(k.type))
-            return bad_ = token, 213;
         return 0;
     }
     double v = 0.0;
@@ -375,8 +371,10 @@ int InputParser::linkSettingValue(int link, const std::string& token, bool& isSt
     isStatus = false;
     if (k.type == LinkType::CVPipe || k.type == LinkType::GPV)
         return 207;
-    if (isPipe(k.type))
-        return bad_ = token, 211;
+    if (isPipe(k.type)) {
+        setting = v;  // a pipe has no setting; EPANET accepts the number and ignores it
+        return 0;
+    }
     if (v < 0.0 && k.type != LinkType::TCV && k.type != LinkType::PBV)
         return bad_ = token, 211;
     switch (k.type) {
@@ -408,6 +406,8 @@ int InputParser::statusData(const TokenizedLine& l) {
     if (const int code = linkSettingValue(j, t[1], isStatus, status, setting); code != 0)
         return code;
     Link& k = m_.links[static_cast<size_t>(j)];
+    if (!isStatus && isPipe(k.type))
+        return 0;
     if (isStatus) {
         k.initStatus = status;
         if (k.type == LinkType::Pump && status == LinkStatus::Open && k.setting == 0.0)
@@ -434,7 +434,7 @@ int InputParser::emitterData(const TokenizedLine& l) {
     if (!number(t[1], k))
         return bad_ = t[1], 202;
     if (k < 0.0)
-        return bad_ = t[1], 202;
+        return bad_ = t[1], 209;
     // Reservoirs and tanks have no emitters.
     if (j >= m_.junctionCount)
         return 0;

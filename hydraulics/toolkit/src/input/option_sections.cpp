@@ -70,6 +70,8 @@ void InputParser::readOption(const InputLine& line) {
         return true;
     };
     Options& o = m_.options;
+    if (n < 2)
+        return;  // a keyword without a value changes nothing, as in EPANET
     const std::string& key = t[0];
     double v = 0.0;
     if (matchesKeyword(key, "UNIT")) {
