@@ -26,14 +26,23 @@ Progress updateFlows(SimulationState& s, double damping) {
         const double dh = h[s.from[k]] - h[s.to[k]];
         const double pk = s.p[k];
         double dq = s.y[k] - pk * dh;
-        if (pk > 0.0 && !isClosedStatus(s.status[k])) {
-            // y/p - dh: the head loss at the old flow minus the new head difference.
-            const double herr = std::fabs(s.y[k] / pk - dh);
+        dq *= damping;
+        s.flow[k] -= dq;
+        if (s.headError > 0.0 && !isClosedStatus(s.status[k])) {
+            // Head loss at the new flow against the new head difference.
+            double herr = 0.0;
+            const LinkKind kd = s.kind[k];
+            if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe) {
+                herr = std::fabs(pipeLoss(s, k, s.flow[k]).h - dh);
+            } else if (kd == LinkKind::Pump && s.setting[k] > 0.0) {
+                double gain = 0.0;
+                double g = 0.0;
+                pumpGain(s, s.pumps[s.pumpOf[k]], s.flow[k], s.setting[k], gain, g);
+                herr = std::fabs(-gain - dh);
+            }
             if (herr > maxHerr)
                 maxHerr = herr;
         }
-        dq *= damping;
-        s.flow[k] -= dq;
         sumDq += std::fabs(dq);
         sumQ += std::fabs(s.flow[k]);
         if (std::fabs(dq) > maxDq)
