@@ -489,6 +489,23 @@ INSTANTIATE_TEST_SUITE_P(
         return s;
     });
 
+TEST(InputReader, EnergySectionIsReadAndKept) {
+    const Model m = read(kBase +
+                         "[PUMPS]\nU J1 J2 POWER 3\n[CURVES]\nE 1 60\n[ENERGY]\nGlobal Efficiency 65\n"
+                         "Global Price 0.2\nGlobal Pattern P1\nDemand Charge 5\nPump U Efficiency E\n"
+                         "Pump U Price 0.3\nPump U Pattern P1\n");
+    EXPECT_DOUBLE_EQ(m.options.globalEfficiency, 65.0);
+    EXPECT_DOUBLE_EQ(m.options.globalPrice, 0.2);
+    EXPECT_EQ(m.options.globalPricePattern, 0);
+    EXPECT_DOUBLE_EQ(m.options.demandCharge, 5.0);
+    EXPECT_EQ(m.links[2].efficiencyCurve, m.findCurve("E"));
+    EXPECT_DOUBLE_EQ(m.links[2].energyPrice, 0.3);
+    EXPECT_EQ(m.links[2].energyPattern, 0);
+    ASSERT_EQ(m.kept.size(), 1u);
+    EXPECT_EQ(m.kept[0].lines.size(), 7u);
+    EXPECT_EQ(readFailing(kBase + "[ENERGY]\nPump L1 Efficiency E\n").errors[0].code, 216);
+}
+
 TEST(InputReader, WhatEpanetAcceptsQuietly) {
     // A number as a pipe's status, a lone option keyword, a pipe made ACTIVE by
     // a rule, demands and emitters at a reservoir: accepted and without effect.

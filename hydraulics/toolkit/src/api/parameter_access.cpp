@@ -77,11 +77,17 @@ int getOption(const Project& p, int option, double* value) {
             v = static_cast<int>(o.headloss);
             break;
         case EN_GLOBALEFFIC:
-            v = 75.0;
+            v = o.globalEfficiency;
             break;
         case EN_GLOBALPRICE:
+            v = o.globalPrice;
+            break;
         case EN_GLOBALPATTERN:
+            v = o.globalPricePattern + 1;
+            break;
         case EN_DEMANDCHARGE:
+            v = o.demandCharge;
+            break;
         case EN_CONCENLIMIT:
             break;
         case EN_SP_GRAVITY:
@@ -266,9 +272,8 @@ int getTimeParam(const Project& p, int param, long* value) {
             return 0;
         }
         case EN_PERIODS:
-            *value = t.reportStep > 0 && t.duration >= t.reportStart
-                         ? (t.duration - t.reportStart) / t.reportStep + 1
-                         : 1;
+            // Reporting periods are counted by a run that saves results; none here.
+            *value = 0;
             return 0;
         case EN_STARTTIME:
             *value = t.startClockTime;

@@ -48,6 +48,7 @@ class InputParser {
     int emitterData(const TokenizedLine& l);
     int patternData(const TokenizedLine& l);
     int curveData(const TokenizedLine& l);
+    int energyData(const TokenizedLine& l);
     int controlData(const TokenizedLine& l);
     int ruleData(const TokenizedLine& l);
     int premiseData(const std::vector<std::string>& t, RuleLogic logic, Premise& p);

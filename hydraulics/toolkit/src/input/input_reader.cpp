@@ -274,6 +274,8 @@ void InputParser::fillProperties() {
                 code = ruleData(line.parsed);
                 break;
             default:
+                if (line.section == Section::Energy && !line.parsed.tokens.empty())
+                    code = energyData(line.parsed);
                 if (isKeptSection(line.section)) {
                     const std::string name(sectionName(line.section));
                     if (m_.kept.empty() || m_.kept.back().name != name) {

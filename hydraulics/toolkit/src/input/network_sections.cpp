@@ -469,4 +469,68 @@ int InputParser::curveData(const TokenizedLine& l) {
     return 0;
 }
 
+int InputParser::energyData(const TokenizedLine& l) {
+    // Read for what the hydraulics report (pump energy); the lines are also
+    // kept as written.
+    const auto& t = l.tokens;
+    if (t.size() < 3)
+        return 0;
+    Options& o = m_.options;
+    double v = 0.0;
+    if (equalsKeyword(t[0], "GLOBAL")) {
+        if (matchesKeyword(t[1], "PATT")) {
+            const int p = m_.findPattern(t[2]);
+            if (p == kNone)
+                return bad_ = t[2], 205;
+            o.globalPricePattern = p;
+            return 0;
+        }
+        if (!number(t[2], v))
+            return bad_ = t[2], 202;
+        if (matchesKeyword(t[1], "EFFI")) {
+            if (v <= 0.0 || v > 100.0)
+                return bad_ = t[2], 213;
+            o.globalEfficiency = v;
+        } else if (matchesKeyword(t[1], "PRIC")) {
+            o.globalPrice = v;
+        } else {
+            return bad_ = t[1], 201;
+        }
+        return 0;
+    }
+    if (equalsKeyword(t[0], "DEMAND")) {
+        if (!number(t[2], v))
+            return bad_ = t[2], 202;
+        o.demandCharge = v;
+        return 0;
+    }
+    if (equalsKeyword(t[0], "PUMP")) {
+        if (t.size() < 4)
+            return 201;
+        const int j = m_.findLink(t[1]);
+        if (j == kNone || m_.links[static_cast<size_t>(j)].type != LinkType::Pump)
+            return bad_ = t[1], 216;
+        Link& k = m_.links[static_cast<size_t>(j)];
+        if (matchesKeyword(t[2], "EFFI")) {
+            const int c = m_.findCurve(t[3]);
+            if (c == kNone)
+                return bad_ = t[3], 206;
+            k.efficiencyCurve = c;
+        } else if (matchesKeyword(t[2], "PRIC")) {
+            if (!number(t[3], v))
+                return bad_ = t[3], 202;
+            k.energyPrice = v;
+        } else if (matchesKeyword(t[2], "PATT")) {
+            const int p = m_.findPattern(t[3]);
+            if (p == kNone)
+                return bad_ = t[3], 205;
+            k.energyPattern = p;
+        } else {
+            return bad_ = t[2], 201;
+        }
+        return 0;
+    }
+    return bad_ = t[0], 201;
+}
+
 }  // namespace kvepa2

@@ -103,7 +103,9 @@ struct Link {
     int headCurve = kNone;  // pump curve (cfs, ft)
     double power = 0.0;     // hp, constant-power pumps
     int speedPattern = kNone;
-    int efficiencyCurve = kNone;  // from [ENERGY], kept
+    int efficiencyCurve = kNone;  // from [ENERGY]; kNone: options.globalEfficiency
+    double energyPrice = 0.0;     // from [ENERGY]; 0: options.globalPrice
+    int energyPattern = kNone;
     // Valves.
     int valveCurve = kNone;  // GPV headloss curve (cfs, ft) or PCV curve
 };
@@ -202,6 +204,11 @@ struct Options {
     double specificGravity = 1.0;
     double emitterExponent = 0.5;
     bool emitterBackflow = true;
+    // From [ENERGY] (the section is also kept verbatim for writing back).
+    double globalEfficiency = 75.0;  // percent
+    double globalPrice = 0.0;
+    int globalPricePattern = kNone;
+    double demandCharge = 0.0;
     DemandModel demandModel = DemandModel::DDA;
     double minimumPressure = 0.0;   // ft
     double requiredPressure = 0.1;  // ft (the reader sets 0.1 pressure units by default)
