@@ -81,10 +81,10 @@ StatusCode cvStatus(StatusCode st, double dh, double q) {
 }
 
 bool tankFull(const SimulationState& s, int n) {
-    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] - kHeadTol && !s.model.nodes[n].canOverflow;
+    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] && !s.model.nodes[n].canOverflow;
 }
 bool tankEmpty(const SimulationState& s, int n) {
-    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n] + kHeadTol;
+    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n];
 }
 
 }  // namespace
