@@ -1,5 +1,6 @@
 // Node and link values through the C functions: model units outside,
 // internal units inside.
+#include <algorithm>
 #include <cmath>
 
 #include "api/project.h"
@@ -83,6 +84,13 @@ bool inControl(const Model& m, int node, int link) {
     return false;
 }
 
+// EN_INITSTATUS: 0 closed, 1 open, 2 a valve governed by its setting (not a GPV).
+double initialStatusValue(const Link& k) {
+    if (k.initStatus == LinkStatus::Closed)
+        return 0.0;
+    return k.initStatus == LinkStatus::Active && isValve(k.type) && k.type != LinkType::GPV ? 2.0 : 1.0;
+}
+
 // Is the link closed in the current solution (EPANET reports no flow then)?
 bool closedNow(const Project& p, int i) {
     return p.simulation->linkStatusCode(i) <= HydraulicSimulation::kClosed;
@@ -155,8 +163,14 @@ int getNodeValue(const Project& p, int index, int property, double* value) {
                 v = m.tankVolume(i, n.initLevel) * f.v;
             break;
         case EN_TANKDIAM:
-            if (tank)
+            if (tank && n.volumeCurve != kNone && n.maxLevel > n.minLevel) {
+                // The diameter of the cylinder holding the curve's volume between the limits.
+                const double area =
+                    (m.tankVolume(i, n.maxLevel) - m.tankVolume(i, n.minLevel)) / (n.maxLevel - n.minLevel);
+                v = std::sqrt(4.0 * std::max(area, 0.0) / kPi) * f.l;
+            } else if (tank) {
                 v = n.diameter * f.l;
+            }
             break;
         case EN_MINVOLUME:
             if (tank)
@@ -255,7 +269,7 @@ int getLinkValue(const Project& p, int index, int property, double* value) {
                 v = k.minorLoss;
             break;
         case EN_INITSTATUS:
-            v = k.initStatus == LinkStatus::Closed ? 0.0 : 1.0;
+            v = initialStatusValue(k);
             break;
         case EN_INITSETTING:
             if (isPipe(k.type))
@@ -290,16 +304,23 @@ int getLinkValue(const Project& p, int index, int property, double* value) {
             }
             break;
         case EN_STATUS:
-            if (solved)
-                v = closedNow(p, i) ? 0.0 : 1.0;
-            else
-                v = k.initStatus == LinkStatus::Closed ? 0.0 : 1.0;
+            if (!solved)
+                v = initialStatusValue(k);
+            else if (closedNow(p, i))
+                v = 0.0;
+            else  // a valve governed by its setting (or failing to meet it) reads 2, as in EPANET 2.3
+                v = isValve(k.type) && k.type != LinkType::GPV &&
+                            p.simulation->linkStatusCode(i) >= HydraulicSimulation::kActive
+                        ? 2.0
+                        : 1.0;
             break;
         case EN_SETTING:
             if (isPipe(k.type))
                 v = k.roughness * f.rough;
             else if (k.type == LinkType::GPV)
-                v = 0.0;
+                v = k.valveCurve + 1;
+            else if (isValve(k.type) && k.initStatus != LinkStatus::Active && !inControl(m, -1, i))
+                v = 0.0;  // a valve fixed open or closed has no setting in force
             else
                 v = settingOut(k, solved ? p.simulation->linkSetting(i) : k.setting, f);
             break;
@@ -327,9 +348,8 @@ int getLinkValue(const Project& p, int index, int property, double* value) {
             if (pump)
                 v = k.speedPattern + 1;
             break;
-        case EN_PUMP_STATE:
-            if (pump)
-                v = solved ? p.simulation->linkStatusCode(i) : (k.initStatus == LinkStatus::Closed ? 2 : 3);
+        case EN_PUMP_STATE:  // EPANET's detailed status code, for any link
+            v = solved ? p.simulation->linkStatusCode(i) : (k.initStatus == LinkStatus::Closed ? 2 : 3);
             break;
         case EN_PUMP_POWER:
             if (pump)
