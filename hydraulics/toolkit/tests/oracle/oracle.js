@@ -106,10 +106,10 @@ async function main() {
     console.log(`kvepa2 ${Date.now() - t1} ms`);
 
     let ok = true;
-    const main = compareDumps(ref.dump, ours, `${name} designs`);
-    console.log(report(main));
-    fs.writeFileSync(path.join(args.work, "report.txt"), report(main, 2000) + "\n");
-    ok = ok && main.ok;
+    const result = compareDumps(ref.dump, ours, `${name} designs`);
+    console.log(report(result));
+    fs.writeFileSync(path.join(args.work, "report.txt"), report(result, 2000) + "\n");
+    ok = ok && result.ok;
 
     for (const k of saveList) {
         const saved = path.join(args.work, `saved-${k}.inp`);
