@@ -16,6 +16,7 @@ namespace kvepa2 {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+constexpr double kTankSnap = 1.0e-5;  // ft
 
 LinkKind kindOf(LinkType t) {
     switch (t) {
@@ -384,9 +385,16 @@ void advanceTanks(SimulationState& s, long dt) {
         double v = s.tankVolume[n] + s.netInflow[n] * static_cast<double>(dt);
         const double vmin = s.model.tankVolume(n, nd.minLevel);
         const double vmax = s.model.tankVolume(n, nd.maxLevel);
-        // An overflowing tank spills what it cannot hold, so it too stays at its top.
+        // An overflowing tank spills what it cannot hold, so it too stays at its top. A step
+        // rounded to whole seconds may leave a tank a hair short of a limit: within 1e-5 ft
+        // the reference engine takes it as reached, and so do we.
         v = std::min(v, vmax);
         v = std::max(v, vmin);
+        const double level = s.model.tankLevel(n, v);
+        if (nd.maxLevel - level < kTankSnap)
+            v = vmax;
+        else if (level - nd.minLevel < kTankSnap)
+            v = vmin;
         s.tankVolume[n] = v;
         s.head[n] = nd.elevation + s.model.tankLevel(n, v);
     }

@@ -80,11 +80,16 @@ StatusCode cvStatus(StatusCode st, double dh, double q) {
     return st;
 }
 
+// A tank is full or empty at its limit (its volume is clamped there); rounding of the time
+// step may leave it a little short, which does not count.
+constexpr double kTankLimitTol = 1.0e-6;
+
 bool tankFull(const SimulationState& s, int n) {
-    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] && !s.model.nodes[n].canOverflow;
+    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] - kTankLimitTol &&
+           !s.model.nodes[n].canOverflow;
 }
 bool tankEmpty(const SimulationState& s, int n) {
-    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n];
+    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n] + kTankLimitTol;
 }
 
 }  // namespace
