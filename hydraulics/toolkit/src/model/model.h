@@ -85,8 +85,8 @@ struct Link {
     double diameter = 0.0;   // ft (pipes and valves)
     double roughness = 0.0;  // HW: C; CM: Manning n; DW: absolute roughness in ft
     double minorLoss = 0.0;  // loss coefficient K (dimensionless, as given)
-    // Valves: EPANET treats an omitted minor loss unlike a written 0 for a TCV
-    // fixed OPEN, so the writer keeps the difference.
+    // Valves: whether the file gave a minor loss; the writer leaves out what
+    // the file left out, so that a written file reads as its source does.
     bool minorLossGiven = false;
     LinkStatus initStatus = LinkStatus::Open;
     // Pumps: relative speed. PRV/PSV/PBV: ft of pressure head. FCV: cfs.
