@@ -28,17 +28,6 @@ TEST(DesignOptions, KeysIgnoreLetterCaseAndARepeatedKeyIsReportedNotAdded) {
     EXPECT_THROW(catalogue.Remove(4), common::KeyNotFound);
 }
 
-TEST(DesignOptions, ANewOptionHoldsItsDefaults) {
-    colDesignOptions catalogue;
-    const clsDesignOptions& o = *catalogue.Add("X");
-    EXPECT_EQ(o.ID, "");
-    EXPECT_EQ(o.Description, "");
-    EXPECT_EQ(o.Cost, 0.0f);
-    EXPECT_EQ(o.Diameter, 0.0f);
-    EXPECT_EQ(o.Roughness, 0.0f);
-    EXPECT_EQ(o.Index, 0);
-}
-
 TEST(GaSettings, StartAtZeroAndNewProjectsGetTheDefaults) {
     const Project fresh;
     EXPECT_EQ(fresh.GaOptions, GaOptions{});

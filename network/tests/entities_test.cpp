@@ -24,14 +24,6 @@ TEST(NetworkEntities, NewRecordsHoldTheirDefaults) {
     EXPECT_TRUE(l.colPipeDesignOptions.empty());
 }
 
-TEST(NetworkEntities, AnEnteredZeroLimitIsNotAnAbsentOne) {
-    clsNode n;
-    n.MinPressure = 0.0f;
-    EXPECT_TRUE(n.MinPressure.has_value());
-    n.MinPressure.reset();
-    EXPECT_FALSE(n.MinPressure.has_value());
-}
-
 TEST(NetworkEntities, VerticesKeepTheirOrderAndStoreXAndY) {
     clsLink link;
     link.Gnodes.Add(1.5f, 2.5f);
@@ -47,14 +39,6 @@ TEST(NetworkEntities, VerticesKeepTheirOrderAndStoreXAndY) {
     replaced.Add(9, 9);
     link.Gnodes = replaced;
     EXPECT_EQ(link.Gnodes.Count(), 1);
-}
-
-TEST(NetworkEntities, DesignOptionsOfAPipeCanBeRefilledAfterAClear) {
-    clsLink link;
-    link.colPipeDesignOptions = {"DO1", "DO2"};
-    link.colPipeDesignOptions.clear();
-    link.colPipeDesignOptions.push_back("DO3");
-    EXPECT_EQ(link.colPipeDesignOptions, std::vector<std::string>{"DO3"});
 }
 
 TEST(NetworkEntities, UnkeyedMembersAreReachedByPositionOnly) {
