@@ -8,8 +8,7 @@
 namespace kelvarn::design {
 
 std::int32_t bits(std::int32_t n) {
-    // Counted in integers: the logarithm form can land a hair above a power of
-    // two and waste a bit.
+    // Counted in integers, so no rounding of a logarithm can decide the width.
     std::int32_t b = 1;
     while (b < 31 && (std::int64_t{1} << b) < n) {
         ++b;
