@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Times the design-run evaluation loop on our toolkit and on epanet-js and prints one table.
+# Times the design-run evaluation loop on our toolkit and on epanet-js and prints one table of
+# CPU microseconds per evaluation (CPU time, so that other work on the machine counts little).
 #   bench/toolkit/run.sh [build-dir]        (default: build; needs target kvepa2-bench built
 #                                            and the oracle's node_modules installed)
 set -euo pipefail
