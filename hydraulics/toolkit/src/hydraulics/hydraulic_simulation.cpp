@@ -323,9 +323,8 @@ void setTimeDependentValues(SimulationState& s) {
     }
 }
 
-// Warnings of a solved period. Negative pressures (6) give way to pumps that cannot deliver
-// (4) and valves that cannot deliver (5), the last such link deciding, as the reference
-// engine reports them.
+// Warnings of a solved period, as the reference engine ranks them: negative pressures (6)
+// give way to valves that cannot deliver (5), and those to pumps that cannot (4).
 int periodWarnings(const SimulationState& s) {
     int code = 0;
     for (int n = 0; n < s.junctions; ++n)
@@ -335,10 +334,17 @@ int periodWarnings(const SimulationState& s) {
         }
     for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
-        if (s.kind[k] == LinkKind::Pump && (st == Status::kXHead || st == Status::kXFlow))
-            code = 4;
-        else if (st == Status::kXFcv || st == Status::kXPressure)
+        if (st == Status::kXFcv || st == Status::kXPressure) {
             code = 5;
+            break;
+        }
+    }
+    for (int k : s.nonPipes) {
+        const StatusCode st = s.status[k];
+        if (s.kind[k] == LinkKind::Pump && (st == Status::kXHead || st == Status::kXFlow)) {
+            code = 4;
+            break;
+        }
     }
     return code;
 }
