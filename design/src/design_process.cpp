@@ -1,3 +1,5 @@
+// Built only where the engine is part of the build.
+#if __has_include("tarnix/engine.h")
 #include "kelvarn/design/design_process.h"
 
 #include <chrono>
@@ -300,3 +302,5 @@ DesignOutcome DesignProcess::RunDesign(Project& project, HydraulicModel& model, 
 }
 
 }  // namespace kelvarn::design
+
+#endif  // __has_include("tarnix/engine.h")

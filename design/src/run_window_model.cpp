@@ -1,3 +1,5 @@
+// Built only where the engine is part of the build.
+#if __has_include("tarnix/engine.h")
 #include "kelvarn/design/run_window_model.h"
 
 #include "kelvarn/common/number_format.h"
@@ -117,3 +119,5 @@ void RunWindowModel::runsEnded(const DesignProgress& p) {
 }
 
 }  // namespace kelvarn::design
+
+#endif  // __has_include("tarnix/engine.h")

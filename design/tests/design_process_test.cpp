@@ -1,6 +1,8 @@
 // A whole design process on the real engine over scripted hydraulics: the
 // engine's set-up, several runs, the best design over all of them, a stop
 // request, "Results.inp" and the result fields.
+// Built only where the engine is part of the build.
+#if __has_include("tarnix/engine.h")
 #include "kelvarn/design/design_process.h"
 
 #include <gtest/gtest.h>
@@ -393,3 +395,5 @@ TEST(RunDesign, ResultsInpThatCannotBeSavedIsReportedAndAnOldOneIsKept) {
 
 }  // namespace
 }  // namespace kelvarn::design
+
+#endif  // __has_include("tarnix/engine.h")

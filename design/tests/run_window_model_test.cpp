@@ -1,5 +1,7 @@
 // The run window's logic: validation, the states of its buttons and labels
 // during a design process, the stop question and the end message.
+// Built only where the engine is part of the build.
+#if __has_include("tarnix/engine.h")
 #include "kelvarn/design/run_window_model.h"
 
 #include <gtest/gtest.h>
@@ -230,3 +232,5 @@ TEST(RunWindowModel, StopQuestionYesStopsNoDoesNotAndClosingWhileRunningIsRefuse
 
 }  // namespace
 }  // namespace kelvarn::design
+
+#endif  // __has_include("tarnix/engine.h")
