@@ -197,6 +197,13 @@ TEST(InputReader, OptionsAreAllRead) {
     EXPECT_EQ(read(kBase + "[OPTIONS]\nUNBALANCED STOP\n").options.extraTrials, -1);
 }
 
+TEST(InputReader, ViscosityWithoutTheOptionIsWaters) {
+    // A file without VISCOSITY must not scale the default a second time:
+    // Darcy-Weisbach losses depend on it through the Reynolds number.
+    EXPECT_NEAR(read(kBase).options.viscosity, 1.1e-5, 1e-15);
+    EXPECT_NEAR(read(kBase + "[OPTIONS]\nUnits LPS\n").options.viscosity, 1.1e-5, 1e-15);
+}
+
 TEST(InputReader, DemandsSectionReplacesTheJunctionDemandWithItsCategories) {
     const Model m =
         read(kBase + "[PATTERNS]\nP2 2\n[DEMANDS]\nJ1 5 P1 ;Domestic\nJ1 7 P2 ; Industry \nJ1 1\n");

@@ -115,7 +115,8 @@ void InputParser::readOption(const InputLine& line) {
             return;
         if (v <= 0.0)
             return fail(213, t[1]);
-        o.viscosity = v;
+        // Given relative to water at 20 C; the model keeps ft2/s.
+        o.viscosity = v * units::kWaterViscosity;
     } else if (matchesKeyword(key, "SPEC")) {
         if (!numberAt(2, v))
             return;
@@ -304,7 +305,6 @@ void InputParser::finishOptions() {
     if (!o.pressureUnitsGiven) {
         o.pressureUnits = units::isSi(o.flowUnits) ? PressureUnits::METERS : PressureUnits::PSI;
     }
-    o.viscosity *= units::kWaterViscosity;
     // Pressure limits are checked as given: at least 0.1 pressure units apart.
     const double minimum = o.minimumPressure;
     const double required = requiredPressureGiven_ ? o.requiredPressure : 0.1;
