@@ -37,6 +37,17 @@ TEST(DarcyWeisbach, LaminarIs64OverRe) {
     EXPECT_NEAR(l.dh, l.h / q, 1e-12);
 }
 
+TEST(DarcyWeisbach, NoFlowKeepsTheLaminarGradient) {
+    // Laminar h = 64/Re r q^2 = 16 pi r d nu q: at q = 0 the loss is 0 and the gradient stays
+    // 16 pi r d nu (d 0.5 ft, nu 1.1e-5 ft2/s), the value every laminar flow has.
+    const double r = DarcyWeisbach::resistance(1000.0, 0.5, 0.0005);
+    const double expected = 16.0 * 3.14159265358979 * r * 0.5 * 1.1e-5;
+    const Loss l = DarcyWeisbach::friction(r, 0.0, 0.5, 0.0005, 1.1e-5);
+    EXPECT_EQ(l.h, 0.0);
+    EXPECT_NEAR(l.dh, expected, 1e-12 * expected);
+    EXPECT_NEAR(DarcyWeisbach::friction(r, 1.0e-6, 0.5, 0.0005, 1.1e-5).dh, expected, 1e-9 * expected);
+}
+
 TEST(DarcyWeisbach, TurbulentIsSwameeJain) {
     // Re 257890 (2.228 cfs in 1 ft): f = 0.25 / log10(e/3.7d + 5.74/Re^0.9)^2 = 0.018535.
     const double q = 1000.0 / 448.831;

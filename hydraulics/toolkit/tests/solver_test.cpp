@@ -235,6 +235,23 @@ TEST(Codes, NegativePressureGivesWarning6) {
     EXPECT_LT(sim.nodePressure(j), 0.0);
 }
 
+TEST(Codes, PressureDrivenNodeBelowZeroTakesNothingAndGivesNoWarning) {
+    // J (demand 1 cfs) lies 50 ft above the reservoir's head. Under pressure-driven demands
+    // (minimum 0, required 20 ft) it takes nothing at a negative pressure, so the reference
+    // engine reports no negative pressures: they trouble no demand.
+    ModelBuilder b;
+    const int j = b.junction(150.0, 1.0);
+    const int r = b.reservoir(100.0);
+    b.pipe(r, j, 1000.0, 1.0, 100.0);
+    b.model().options.demandModel = DemandModel::PDA;
+    b.model().options.minimumPressure = 0.0;
+    b.model().options.requiredPressure = 20.0;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_LT(sim.nodePressure(j), -40.0);
+    EXPECT_LT(std::fabs(sim.nodeDemand(j)), 1e-5);
+}
+
 TEST(Codes, TrialLimitWithStopGivesWarning1AndEndsTheRun) {
     ModelBuilder b;
     const int j = b.junction(0.0, 1.0);

@@ -327,8 +327,11 @@ void setTimeDependentValues(SimulationState& s) {
 // give way to valves that cannot deliver (5), and those to pumps that cannot (4).
 int periodWarnings(const SimulationState& s) {
     int code = 0;
+    // Under pressure-driven demands a node below its minimum pressure takes nothing, so only
+    // a demand actually delivered counts.
+    const double* wanted = s.pda ? s.delivered.data() : s.demand.data();
     for (int n = 0; n < s.junctions; ++n)
-        if (s.head[n] < s.elevation[n] && s.demand[n] > 0.0) {
+        if (s.head[n] < s.elevation[n] && wanted[n] > 0.0) {
             code = 6;
             break;
         }

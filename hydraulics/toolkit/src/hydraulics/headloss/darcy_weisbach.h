@@ -50,6 +50,9 @@ struct DarcyWeisbach {
         const double a = std::fabs(q);
         Loss l;
         if (a <= 0.0) {
+            // Still laminar: the gradient keeps its finite limit 64 pi r d nu / 4, so a pipe
+            // without flow does not stiffen the equations as a vanishing gradient would.
+            l.dh = 16.0 * kPi * r * diameter * nu;
             return l;
         }
         const double re = 4.0 * a / (kPi * diameter * nu);
