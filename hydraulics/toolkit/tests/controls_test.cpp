@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "data/solver/model_builder.h"
 #include "hydraulics/hydraulic_simulation.h"
+#include "input/input_reader.h"
 
 namespace kvepa2 {
 namespace {
@@ -101,6 +103,41 @@ TEST(LevelControls, ControlThatWouldChangeNothingDoesNotShortenTheStep) {
     EXPECT_EQ(s[1].step, 400);
 }
 
+TEST(LevelControls, ClosingAPumpShutForWantOfHeadStillEndsTheStep) {
+    // The tank fills 1 ft per 100 s from 10 through the FCV; a pump from a reservoir at 0 with
+    // a 4 ft shutoff head cannot lift into it and stands shut. CLOSED IF T ABOVE 30 still acts
+    // on it, so the first step ends at 2000 s, level 30.
+    ModelBuilder b;
+    const int j0 = b.junction(0.0);
+    const int j1 = b.junction(0.0);
+    const int r = b.reservoir(200.0);
+    const int low = b.reservoir(0.0);
+    const int t = b.tank(0.0, 10.0, 0.0, 50.0, std::sqrt(400.0 / kPi));
+    b.pipe(r, j0, 10.0, 2.0, 130.0);
+    b.valve(j0, j1, LinkType::FCV, 1.0, 1.0);
+    b.pipe(j1, t, 10.0, 2.0, 130.0);
+    const int pu = b.pump(low, j1, b.curve({1.0}, {3.0}));
+    Model& m = b.model();
+    m.times.duration = 7200;
+    m.times.hydraulicStep = 3600;
+    m.times.patternStep = 3600;
+    m.times.reportStep = 3600;
+    Control c;
+    c.type = ControlType::HiLevel;
+    c.link = pu;
+    c.status = LinkStatus::Closed;
+    c.node = t;
+    c.grade = 30.0;
+    m.controls.push_back(c);
+    HydraulicSimulation sim(m);
+    const auto s = runAll(sim, pu, t);
+    ASSERT_GE(s.size(), 2u);
+    EXPECT_EQ(s[0].status, 0);
+    EXPECT_EQ(s[0].step, 2000);
+    EXPECT_NEAR(s[1].level, 30.0, 1e-3);
+    EXPECT_EQ(s[1].status, 0);
+}
+
 TEST(LevelControls, LowLevelControlOpensALink) {
     // P1 starts closed; OPEN P1 IF T BELOW 15 acts at once (level 10).
     Net n;
@@ -141,6 +178,39 @@ TEST(TimeControls, ClockTimeCountsFromTheStartClock) {
     EXPECT_EQ(times, (std::vector<long>{0, 3600, 4000, 5400, 7200}));
     EXPECT_EQ(s[3].status, 0);
     EXPECT_EQ(s[3].code, 0);  // the closed valve no longer has a flow to miss
+}
+
+TEST(TimeControls, ReopenedConstantPowerPumpDeliversItsFlowAgain) {
+    // PU3 (40 hp, constant power) lifts from Well into a network fed mostly by other pumps. A
+    // timer closes it at 5:30, a clock control opens it at 2:15 PM (8:15 into the run): from
+    // then on it carries about 1 MGD again, not the trickle it leaked while closed.
+    Model m;
+    const auto file =
+        std::filesystem::path(__FILE__).parent_path() / "oracle" / "networks" / "pumps_controls_mgd.inp";
+    ASSERT_EQ(readInputFile(file.string(), m).code, 0);
+    int pu3 = -1;
+    for (size_t k = 0; k < m.links.size(); ++k)
+        if (m.links[k].id == "PU3")
+            pu3 = static_cast<int>(k);
+    ASSERT_GE(pu3, 0);
+    constexpr double kHalfMgd = 0.5 * 1.547229;  // cfs
+    HydraulicSimulation sim(m);
+    sim.init(0);
+    int checked = 0;
+    for (int guard = 0; guard < 200; ++guard) {
+        long t = 0, step = 0;
+        sim.run(t);
+        if (t < 19800 || t >= 29700) {
+            EXPECT_GT(sim.linkFlow(pu3), kHalfMgd) << "at " << t;
+            ++checked;
+        } else {
+            EXPECT_EQ(sim.linkFlow(pu3), 0.0) << "at " << t;
+        }
+        sim.next(step);
+        if (step == 0)
+            break;
+    }
+    EXPECT_GT(checked, 10);
 }
 
 TEST(SettingControls, PumpSpeedSetting) {

@@ -90,6 +90,26 @@ TEST(TankLevels, FillingTankShortensTheStepToTheSecondItIsFull) {
     // The tank shows its inflow as a positive demand while it fills.
 }
 
+TEST(TankLevels, TankFullAtAFractionOfASecondEndsTheStepFull) {
+    // 0.7 cfs into 100 ft2: 1 h brings the level to 10 + 25.2 = 35.2; full after
+    // 14.8 * 100 / 0.7 = 2114.29 s, a step of 2114 s. The step was cut for that tank, so it ends
+    // full (50), not 0.002 ft short, and the pipe into it closes.
+    TankFill f;
+    f.b.model().links[f.v].setting = 0.7;
+    HydraulicSimulation sim(f.b.model());
+    std::vector<double> level, inflow;
+    const auto periods = runAll(sim, [&](long) {
+        level.push_back(sim.tankLevel(f.t));
+        inflow.push_back(sim.linkFlow(f.p1));
+    });
+    ASSERT_GE(periods.size(), 3u);
+    EXPECT_EQ(periods[1].step, 2114);
+    EXPECT_EQ(periods[2].time, 5714);
+    EXPECT_NEAR(level[1], 35.2, 1e-4);
+    EXPECT_NEAR(level[2], 50.0, 1e-9);
+    EXPECT_EQ(inflow[2], 0.0);
+}
+
 TEST(TankLevels, TankVolumeFollowsTheInflow) {
     TankFill f;
     f.b.model().times.duration = 3600;

@@ -124,5 +124,48 @@ TEST(Rules, ElseActionAppliesWhileThePremiseIsFalse) {
     EXPECT_NE(std::find(t.begin(), t.end(), 5400), t.end());
 }
 
+TEST(Rules, RulesFirstActAtTheFirstRuleStepAfterTheStart) {
+    // IF T LEVEL ABOVE 5 THEN P1 CLOSED holds from the start, yet the start is solved with P1
+    // as the model has it; the rule closes P1 at the first rule step, 360 s.
+    Net n;
+    n.rule(RuleVariable::Level, RuleOperator::ABOVE, 5.0, n.t, RuleObject::Node)
+        .thenActions.push_back(Net::action(n.p1, LinkStatus::Closed));
+    HydraulicSimulation sim(n.b.model());
+    std::vector<int> st;
+    const auto t = times(sim, &st, n.p1);
+    ASSERT_GE(t.size(), 2u);
+    EXPECT_EQ(t[0], 0);
+    EXPECT_EQ(st[0], 1);
+    EXPECT_EQ(t[1], 360);
+    EXPECT_EQ(st[1], 0);
+}
+
+TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
+    // A PRV set above the reservoir's head stands wide open; a rule giving it the same setting
+    // at every rule step changes nothing, so the steps are those of the run without the rule.
+    auto build = [](Net& n) {
+        Link& v = n.b.model().links[n.v];
+        v.type = LinkType::PRV;
+        v.setting = 500.0;
+    };
+    Net plain;
+    build(plain);
+    HydraulicSimulation simPlain(plain.b.model());
+    const auto expected = times(simPlain);
+
+    Net n;
+    build(n);
+    Rule& r = n.rule(RuleVariable::Time, RuleOperator::GE, 0.0, -1, RuleObject::System);
+    RuleAction a;
+    a.link = n.v;
+    a.setsStatus = false;
+    a.setting = 500.0;
+    r.thenActions.push_back(a);
+    HydraulicSimulation sim(n.b.model());
+    const auto t = times(sim);
+    EXPECT_EQ(t, expected);
+    EXPECT_EQ(std::find(t.begin(), t.end(), 360), t.end());
+}
+
 }  // namespace
 }  // namespace kvepa2

@@ -50,6 +50,9 @@ bool setLinkSettingAction(SimulationState& s, int k, double value) {
     } else if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe) {
         return false;
     } else {
+        // A valve already governed by this setting is left as the solver has it.
+        if (!s.fixedStatus[k] && value == oldSetting)
+            return false;
         s.setting[k] = value;
         s.fixedStatus[k] = 0;
         if (old == Status::kClosed || old == Status::kOpen)
@@ -100,8 +103,9 @@ bool wouldChange(const SimulationState& s, const Control& c) {
     const int k = c.link;
     if (c.setsStatus) {
         const bool closed = isClosedStatus(s.status[k]);
+        // A pump the solver shut for want of head is not closed by a control yet.
         if (c.status == LinkStatus::Closed)
-            return !closed;
+            return s.status[k] != Status::kClosed || (s.kind[k] == LinkKind::Pump && s.setting[k] != 0.0);
         if (c.status == LinkStatus::Open)
             return closed || (s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe &&
                               s.kind[k] != LinkKind::Pump && !s.fixedStatus[k]);

@@ -158,6 +158,7 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.tankVolume.assign(nn, 0.0);
     s.tankLevelMin.assign(nn, 0.0);
     s.tankLevelMax.assign(nn, 0.0);
+    s.tankReached.assign(nn, 0);
     s.p.assign(nl, 0.0);
     s.y.assign(nl, 0.0);
     s.rhs.assign(std::max(s.junctions, 1), 0.0);
@@ -362,31 +363,42 @@ void computeNetInflow(SimulationState& s) {
     }
 }
 
+// Seconds until tank n fills or empties at its current inflow; -1 if it does neither.
+long tankFillTime(const SimulationState& s, int n) {
+    if (s.isReservoir[n])
+        return -1;
+    const double q = s.netInflow[n];
+    if (std::fabs(q) <= kFlowTol)
+        return -1;
+    const Node& nd = s.model.nodes[n];
+    double v = 0.0;
+    if (q > 0.0 && s.head[n] < s.tankLevelMax[n])
+        v = s.model.tankVolume(n, nd.maxLevel);
+    else if (q < 0.0 && s.head[n] > s.tankLevelMin[n])
+        v = s.model.tankVolume(n, nd.minLevel);
+    else
+        return -1;
+    return std::lround((v - s.tankVolume[n]) / q);
+}
+
 // Seconds until some tank fills or empties at its current inflow.
 long tankTimeStep(const SimulationState& s, long limit) {
     long best = limit;
     for (int n : s.tanks) {
-        if (s.isReservoir[n])
-            continue;
-        const double q = s.netInflow[n];
-        if (std::fabs(q) <= kFlowTol)
-            continue;
-        const Node& nd = s.model.nodes[n];
-        double v = 0.0;
-        if (q > 0.0 && s.head[n] < s.tankLevelMax[n])
-            v = s.model.tankVolume(n, nd.maxLevel);
-        else if (q < 0.0 && s.head[n] > s.tankLevelMin[n])
-            v = s.model.tankVolume(n, nd.minLevel);
-        else
-            continue;
-        const long t = std::lround((v - s.tankVolume[n]) / q);
+        const long t = tankFillTime(s, n);
         if (t > 0 && t < best)
             best = t;
     }
     return best;
 }
 
-void advanceTanks(SimulationState& s, long dt) {
+// A step cut to the second a tank fills or empties ends with that tank at its limit, though
+// the whole second may leave it a little short.
+void markTanksReached(SimulationState& s, long step) {
+    for (int n : s.tanks) s.tankReached[n] = tankFillTime(s, n) == step ? 1 : 0;
+}
+
+void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
     for (int n : s.tanks) {
         if (s.isReservoir[n])
             continue;
@@ -394,6 +406,8 @@ void advanceTanks(SimulationState& s, long dt) {
         double v = s.tankVolume[n] + s.netInflow[n] * static_cast<double>(dt);
         const double vmin = s.model.tankVolume(n, nd.minLevel);
         const double vmax = s.model.tankVolume(n, nd.maxLevel);
+        if (stepEnd && s.tankReached[n] && s.netInflow[n] > 0.0)
+            v = vmax;
         // An overflowing tank spills what it cannot hold, so it too stays at its top. A step
         // rounded to whole seconds may leave a tank a hair short of a limit: within 1e-5 ft
         // the reference engine takes it as reached, and so do we.
@@ -417,9 +431,8 @@ int HydraulicSimulation::run(long& currentTime) {
     if (!s.started)
         return 103;
     setTimeDependentValues(s);
+    // Rules first act at the first rule step after the start, on the solved state.
     applySimpleControls(s);
-    if (!s.haveRun && !s.model.rules.empty())
-        applyRules(s, s.time);
     int code = solveSteadyState(s);
     s.haveRun = true;
     if (code >= 100) {
@@ -470,13 +483,14 @@ int HydraulicSimulation::next(long& timeStep) {
     t = tankTimeStep(s, t);
     t = timeToNextControl(s, s.netInflow, t);
     markLevelControlsReached(s, s.netInflow, t);
+    markTanksReached(s, t);
     if (!m.rules.empty() && m.times.ruleStep > 0) {
         // Rules act at rule steps within the hydraulic step; an action ends the step there.
         long done = 0;
         const long rstep = m.times.ruleStep;
         while (done < t) {
             long dt = std::min(rstep - (s.time + done) % rstep, t - done);
-            advanceTanks(s, dt);
+            advanceTanks(s, dt, done + dt == t);
             done += dt;
             if (applyRules(s, s.time + done))
                 break;
@@ -485,7 +499,7 @@ int HydraulicSimulation::next(long& timeStep) {
             std::fill(s.controlReached.begin(), s.controlReached.end(), 0);
         t = done;
     } else {
-        advanceTanks(s, t);
+        advanceTanks(s, t, true);
     }
     s.time += t;
     timeStep = t;

@@ -92,6 +92,7 @@ struct SimulationState {
     std::vector<char> fixedStatus;                   // valve fixed open/closed by the user (setting ignored)
     std::vector<double> tankVolume;                  // by node (tanks only)
     std::vector<double> tankLevelMin, tankLevelMax;  // heads, ft, by node
+    std::vector<char> tankReached;  // by node: fills or empties exactly at the end of the step
 
     // Scratch of the iteration.
     std::vector<double> p, y;
