@@ -266,6 +266,26 @@ TEST(Codes, PressureDrivenNodeBelowZeroTakesNothingAndGivesNoWarning) {
     EXPECT_LT(std::fabs(sim.nodeDemand(j)), 1e-5);
 }
 
+TEST(PressureDriven, BeyondFullDemandTheLawRisesOneFootPer1e9Cfs) {
+    // R (100 ft) -> 10 ft of 2 ft pipe -> J (el 0, demand 1 cfs), minimum 0, required 20 ft.
+    // J's pressure is ~100 ft, far above 20: it takes its demand plus (p - 20) / 1e9 cfs.
+    // Starting at full demand on that steep branch, the first trial lands on the answer and
+    // the second confirms it.
+    ModelBuilder b;
+    const int j = b.junction(0.0, 1.0);
+    const int r = b.reservoir(100.0);
+    b.pipe(r, j, 10.0, 2.0, 130.0);
+    b.model().options.demandModel = DemandModel::PDA;
+    b.model().options.minimumPressure = 0.0;
+    b.model().options.requiredPressure = 20.0;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    const double p = sim.nodePressure(j);
+    EXPECT_GT(p, 99.0);
+    EXPECT_NEAR(sim.nodeDemand(j) - 1.0, (p - 20.0) / 1.0e9, 1e-12);
+    EXPECT_EQ(sim.iterations(), 2);
+}
+
 TEST(Codes, TrialLimitWithStopGivesWarning1AndEndsTheRun) {
     ModelBuilder b;
     const int j = b.junction(0.0, 1.0);

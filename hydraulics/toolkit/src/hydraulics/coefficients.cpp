@@ -19,6 +19,10 @@ inline void closedCoefficients(SimulationState& s, int k) {
     s.y[k] = s.flow[k];
 }
 
+// Slope (ft per cfs) of the pressure-driven demand law below no flow and beyond full
+// demand, as the reference engine has it.
+constexpr double kPdaSteep = 1.0e9;
+
 // An open valve's loss becomes linear below this gradient (measured on the reference
 // engine: a loss-free open valve drops 1e-6 ft per cfs).
 constexpr double kMinValveGradient = 1.0e-6;
@@ -183,11 +187,13 @@ void nodeCoefficients(SimulationState& s) {
             const double dp = s.pReq - s.pMin;
             const double q = s.delivered[n];
             double h = 0.0;
-            double g = kBig;
+            double g = kPdaSteep;
             if (q < 0.0) {
-                h = kBig * q;
-            } else if (q > d) {
-                h = dp + kBig * (q - d);
+                h = kPdaSteep * q;
+            } else if (q >= d) {
+                // Full demand is the steep branch already, so a node at full demand stays
+                // there unless its pressure falls below the required one.
+                h = dp + kPdaSteep * (q - d);
             } else {
                 h = dp * std::pow(q / d, 1.0 / s.pExp);
                 g = q > 0.0 ? h / (s.pExp * q) : 0.0;
