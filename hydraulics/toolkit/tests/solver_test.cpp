@@ -286,6 +286,52 @@ TEST(PressureDriven, BeyondFullDemandTheLawRisesOneFootPer1e9Cfs) {
     EXPECT_EQ(sim.iterations(), 2);
 }
 
+TEST(PressureDriven, ATrialMovesADeliveryBy40PercentOfTheDemandAtMost) {
+    // J (demand 1 cfs) lies 100 ft above the reservoir's head. The first trial keeps it at
+    // full demand (steep branch); the second would take it far below zero but moves it by
+    // 0.4 cfs only. Two trials, then the run goes on unbalanced.
+    ModelBuilder b;
+    const int j = b.junction(200.0, 1.0);
+    const int r = b.reservoir(100.0);
+    b.pipe(r, j, 1000.0, 1.0, 100.0);
+    b.model().options.demandModel = DemandModel::PDA;
+    b.model().options.minimumPressure = 0.0;
+    b.model().options.requiredPressure = 20.0;
+    b.model().options.trials = 2;
+    b.model().options.extraTrials = 0;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 1);
+    EXPECT_NEAR(sim.nodeDemand(j), 0.6, 1e-6);
+}
+
+TEST(PressureDriven, EveryPeriodStartsFromFullDemand) {
+    // J at 85 ft below a 100 ft reservoir gets part of its 1 cfs: 20 q^2 = 15 - 0.9345 q^1.852.
+    // The second period has the same demands, yet starts again from full demand, so it takes
+    // more than one trial to reach the same delivery.
+    ModelBuilder b;
+    const int j = b.junction(85.0, 1.0);
+    const int r = b.reservoir(100.0);
+    b.pipe(r, j, 1000.0, 1.0, 100.0);
+    b.model().options.demandModel = DemandModel::PDA;
+    b.model().options.minimumPressure = 0.0;
+    b.model().options.requiredPressure = 20.0;
+    b.model().times.duration = 3600;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    const double q = sim.nodeDemand(j);
+    EXPECT_GT(q, 0.5);
+    EXPECT_LT(q, 0.95);
+    EXPECT_NEAR(20.0 * q * q, sim.nodePressure(j), 1e-3);
+    long step = 0;
+    EXPECT_EQ(sim.next(step), 0);
+    EXPECT_EQ(step, 3600);
+    long t = 0;
+    EXPECT_EQ(sim.run(t), 0);
+    EXPECT_EQ(t, 3600);
+    EXPECT_GT(sim.iterations(), 1);
+    EXPECT_NEAR(sim.nodeDemand(j), q, 1e-4);
+}
+
 TEST(Codes, TrialLimitWithStopGivesWarning1AndEndsTheRun) {
     ModelBuilder b;
     const int j = b.junction(0.0, 1.0);

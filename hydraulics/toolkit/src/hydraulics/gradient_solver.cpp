@@ -1,5 +1,6 @@
 #include "hydraulics/gradient_solver.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "hydraulics/coefficients.h"
@@ -8,6 +9,8 @@
 namespace kvepa2 {
 
 namespace {
+
+constexpr double kPdaStepShare = 0.4;
 
 struct Progress {
     double relError = 0.0;
@@ -21,6 +24,7 @@ Progress updateFlows(SimulationState& s, double damping) {
     double sumQ = 0.0;
     double maxDq = 0.0;
     double maxHerr = 0.0;
+    double fullDemand = 0.0;
     const double* h = s.head.data();
     for (int k = 0; k < s.links; ++k) {
         const double dh = h[s.from[k]] - h[s.to[k]];
@@ -61,7 +65,12 @@ Progress updateFlows(SimulationState& s, double damping) {
         }
         if (s.pda && s.dmP[n] > 0.0) {
             const double p = h[n] - s.elevation[n];
-            const double dq = (s.dmY[n] - s.dmP[n] * (p - s.pMin)) * damping;
+            double dq = (s.dmY[n] - s.dmP[n] * (p - s.pMin)) * damping;
+            // A trial moves a delivered demand by at most 40 % of the full demand, as the
+            // reference engine does; it keeps the steep branches from overshooting.
+            const double cap = kPdaStepShare * s.demand[n];
+            fullDemand += s.demand[n];
+            dq = std::clamp(dq, -cap, cap);
             s.delivered[n] -= dq;
             sumDq += std::fabs(dq);
             sumQ += std::fabs(s.delivered[n]);
@@ -69,6 +78,9 @@ Progress updateFlows(SimulationState& s, double damping) {
                 maxDq = std::fabs(dq);
         }
     }
+    // The reference engine measures the change against the full pressure-driven demand at
+    // least, so nodes that end up taking nothing do not inflate it.
+    sumQ = std::max(sumQ, fullDemand);
     Progress pr;
     pr.relError = sumQ > 0.0 ? sumDq / sumQ : sumDq;
     pr.maxFlowChange = maxDq;

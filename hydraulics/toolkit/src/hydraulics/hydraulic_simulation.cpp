@@ -305,7 +305,8 @@ void setTimeDependentValues(SimulationState& s) {
         for (int c = s.demandStart[n]; c < s.demandStart[n + 1]; ++c)
             d += s.demandBase[c] * pat[s.demandPattern[c]];
         s.demand[n] = d * mult;
-        if (s.pda && s.delivered[n] <= 0.0)
+        // Each period's solve starts from full demand, as the reference engine's does.
+        if (s.pda)
             s.delivered[n] = s.demand[n];
     }
     for (int n : s.tanks) {
