@@ -1,7 +1,6 @@
 #include "hydraulics/coefficients.h"
 
 #include <cmath>
-#include <type_traits>
 
 #include "hydraulics/headloss/chezy_manning.h"
 #include "hydraulics/headloss/darcy_weisbach.h"
@@ -54,14 +53,6 @@ void pipeCoefficients(SimulationState& s) {
         if (m > 0.0) {
             l.h += m * q * std::fabs(q);
             l.dh += 2.0 * m * std::fabs(q);
-        }
-        if constexpr (std::is_same_v<F, headloss::HazenWilliams>) {
-            // Below the minimum gradient the reference engine keeps y = q / 1.852, the value
-            // of every Hazen-Williams flow: a loss of q times the minimum gradient / 1.852.
-            if (l.dh < kMinGradient) {
-                l.dh = kMinGradient;
-                l.h = kMinGradient * q / headloss::HazenWilliams::kExponent;
-            }
         }
         setFromLoss(s, k, l.h, l.dh);
     }
