@@ -6,7 +6,7 @@
 //
 //   node oracle.js --network N.inp --dump kvepa2-dump --work DIR [--designs 50] [--seed 1]
 //                  [--save-every 10] [--epanet-init 11] [--ours-init 1] [--ours-api legacy|project]
-//                  [--fraction F]
+//                  [--fraction F] [--invalid P] [--close P] [--strict]
 //                  [--only K] [--epanet-only]
 // --only K runs design K alone (the same design as in the full sequence), for a closer look.
 // Exit codes: 0 agreement, 1 disagreement or failure, 77 skipped (epanet-js not installed).
@@ -17,7 +17,7 @@ const { spawnSync } = require("child_process");
 const SKIP = 77;
 
 function parseArgs(argv) {
-    const a = { designs: 50, seed: 1, saveEvery: 10, epanetInit: 11, oursInit: 1, oursApi: "legacy", epanetOnly: false };
+    const a = { designs: 50, seed: 1, saveEvery: 10, epanetInit: 11, oursInit: 1, oursApi: "legacy", epanetOnly: false, variants: true };
     for (let i = 0; i < argv.length; i++) {
         const key = argv[i];
         const val = () => {
@@ -33,6 +33,9 @@ function parseArgs(argv) {
         else if (key === "--epanet-init") a.epanetInit = Number(val());
         else if (key === "--ours-init") a.oursInit = Number(val());
         else if (key === "--fraction") a.fraction = Number(val());
+        else if (key === "--invalid") a.pInvalid = Number(val());
+        else if (key === "--strict") a.variants = false;
+        else if (key === "--close") a.pClose = Number(val());
         else if (key === "--ours-api") a.oursApi = val();
         else if (key === "--only") a.only = Number(val());
         else if (key === "--epanet-only") a.epanetOnly = true;
@@ -79,7 +82,7 @@ async function main() {
     const name = path.basename(args.network, path.extname(args.network));
     const net = await epanet.openNetwork(args.network);
     const info = epanet.networkInfo(net);
-    const made = makeDesigns({ name, ...info }, args.designs, seedFrom(name, args.seed), { fraction: args.fraction });
+    const made = makeDesigns({ name, ...info }, args.designs, seedFrom(name, args.seed), { fraction: args.fraction, pInvalid: args.pInvalid, pClose: args.pClose });
     const designPipes = made.designPipes;
     const designs = args.only === undefined ? made.designs : made.designs.filter((d) => d.k === args.only);
     if (!designs.length) throw new Error(`there is no design ${args.only}`);
@@ -91,6 +94,7 @@ async function main() {
     const ref = epanet.runDesigns(net, info, designs, args.epanetInit, epanetCode);
     epanet.closeNetwork(net);
     ref.writer.save(path.join(args.work, "epanet.dump"));
+    const variants = args.variants ? await epanet.runVariants(args.network, info, designs, args.epanetInit) : [];
     const negative = ref.dump.designs.filter((d) => d.steps.some((s) => s.code === 6)).length;
     console.log(`${name}: ${info.nodes.length} nodes, ${info.links.length} links, ${designPipes.length} design pipes; ` +
         `${designs.length} designs (${negative} with negative pressures), ${ref.dump.designs.reduce((n, d) => n + d.steps.length, 0)} steps; EPANET ${Date.now() - t0} ms`);
@@ -106,7 +110,8 @@ async function main() {
     console.log(`kvepa2 ${Date.now() - t1} ms`);
 
     let ok = true;
-    const result = compareDumps(ref.dump, ours, `${name} designs`);
+    const judged = { variants, flowUnits: args.variants ? info.flowUnits : undefined };
+    const result = compareDumps(ref.dump, ours, `${name} designs`, judged);
     console.log(report(result));
     fs.writeFileSync(path.join(args.work, "report.txt"), report(result, 2000) + "\n");
     ok = ok && result.ok;
@@ -127,7 +132,9 @@ async function main() {
             const refK = { nodes: ref.dump.nodes, links: ref.dump.links, designs: ref.dump.designs.filter((d) => d.k === k) };
             checks = [
                 // What the program relies on: EPANET on our file gives our results.
-                compareDumps(sr.dump, ours, `${name} saved file of design ${k}: EPANET on it ("EPANET") vs ours`, { ignoreSetCodes: true }),
+                // EPANET on the file equals EPANET with the design set (the check below), so the
+                // variants of the latter judge this one too.
+                compareDumps(sr.dump, ours, `${name} saved file of design ${k}: EPANET on it ("EPANET") vs ours`, { ...judged, ignoreSetCodes: true }),
                 // Pins faults on the writer alone: EPANET on our file vs EPANET with the design set.
                 compareDumps(refK, sr.dump, `${name} saved file of design ${k}: EPANET with the design set ("EPANET") vs EPANET on the file ("ours")`, { ignoreSetCodes: true }),
             ];

@@ -13,6 +13,7 @@ const EN_FLOW = 8;
 const EN_VELOCITY = 9;
 const EN_STATUS = 11;
 const EN_DIAMETER = 0;
+const EN_LENGTH = 1;
 const EN_HEADLOSSFORM = 7;
 const MAX_STEPS = 100000;
 
@@ -80,6 +81,7 @@ function networkInfo(net) {
     return {
         nodes,
         links,
+        flowUnits: p.getFlowUnits(),
         siUnits: p.getFlowUnits() >= 5,
         headloss: p.getOption(EN_HEADLOSSFORM),
         pipes: links.map((l, i) => ({ index: i + 1, type: l.type, diameter: l.diameter })).filter((l) => l.type <= 1),
@@ -132,9 +134,28 @@ function runDesigns(net, info, designs, initFlag, epanetCode = null) {
     return { dump: out, writer };
 }
 
+// EPANET on the network with every pipe length times (1 + e), for each e: a change of nothing
+// physically, which shows how far EPANET's own round-off moves its results.
+const ROUND_OFF_VARIANTS = [1e-14, -1e-14, 3e-14];
+async function runVariants(file, info, designs, initFlag, factors = ROUND_OFF_VARIANTS) {
+    const dumps = [];
+    for (const e of factors) {
+        const net = await openNetwork(file);
+        const { EN, h, ptr } = net;
+        info.links.forEach((l, j) => {
+            if (l.type > 1) return; // pipes only
+            EN._EN_getlinkvalue(h, j + 1, EN_LENGTH, ptr);
+            EN._EN_setlinkvalue(h, j + 1, EN_LENGTH, EN.getValue(ptr, "double") * (1 + e));
+        });
+        dumps.push(runDesigns(net, info, designs, initFlag).dump);
+        closeNetwork(net);
+    }
+    return dumps;
+}
+
 function closeNetwork(net) {
     net.EN._free(net.ptr);
     net.EN._EN_close(net.h);
 }
 
-module.exports = { engine, runProject, openNetwork, networkInfo, runDesigns, closeNetwork };
+module.exports = { engine, runProject, openNetwork, networkInfo, runDesigns, runVariants, closeNetwork };

@@ -153,3 +153,62 @@ test("heads of cut-off nodes are compared by the sign of their pressure only", (
     ours.designs[0].steps[0].D[2] = 0;
     assert.ok(!compareDumps(ref, ours, "cut-off demand").ok);
 });
+
+test("beyond the tolerance, ours may differ by twice EPANET's own spread and no more", () => {
+    const variant = clone(dump());
+    variant.designs[0].steps[0].Q[1] += 0.001; // EPANET on a round-off variant
+    const at = (dq) => {
+        const ours = clone(dump());
+        ours.designs[0].steps[0].Q[1] += dq;
+        return ours;
+    };
+    assert.ok(compareDumps(dump(), at(0.0015), "spread", { variants: [variant] }).ok);
+    assert.ok(compareDumps(dump(), at(-0.0019), "spread", { variants: [variant] }).ok);
+    // 7.5 GPM: tolerance 0.00075, so at most 0.00275 in all.
+    assert.ok(compareDumps(dump(), at(0.0027), "spread", { variants: [variant] }).ok);
+    assert.ok(!compareDumps(dump(), at(0.0028), "spread", { variants: [variant] }).ok);
+    assert.ok(!compareDumps(dump(), at(0.0015), "no variants").ok);
+});
+
+test("a reservoir's net flow may differ by what its links were allowed", () => {
+    const variant = clone(dump());
+    variant.designs[0].steps[0].Q[0] += 0.01;
+    variant.designs[0].steps[0].D[0] -= 0.01;
+    const ours = clone(dump());
+    ours.designs[0].steps[0].Q[0] += 0.015;
+    ours.designs[0].steps[0].D[0] -= 0.015;
+    const c = compareDumps(dump(), ours, "net flow", { variants: [variant] });
+    assert.ok(c.ok, c.offenders.map((o) => o.where).join(", "));
+    // A junction's demand is an input, not the sum of its links: no such allowance there.
+    ours.designs[0].steps[0].D[1] += 0.015;
+    assert.ok(!compareDumps(dump(), ours, "junction", { variants: [variant] }).ok);
+});
+
+test("ours must take the course of steps of one of EPANET's runs", () => {
+    const variant = clone(dump());
+    variant.designs[0].steps[1].code = 6;
+    const ours = clone(dump());
+    ours.designs[0].steps[1].code = 6;
+    assert.ok(compareDumps(dump(), ours, "course", { variants: [variant] }).ok);
+    ours.designs[0].steps[1].code = 1;
+    assert.ok(!compareDumps(dump(), ours, "course", { variants: [variant] }).ok);
+});
+
+test("flows below what the heads resolve are zero only when both sides say so", () => {
+    // Heads near 90 ft: one round-off unit is 1.4e-14 ft, 8 of them at 1.852e7 cfs/ft make 9.4e-4 GPM.
+    const GPM = 1;
+    const withFlow = (q) => {
+        const d = clone(dump());
+        for (const s of d.designs[0].steps) s.Q[2] = q;
+        return d;
+    };
+    const ref = withFlow(0.0005);
+    assert.ok(compareDumps(ref, withFlow(0), "zero", { flowUnits: GPM }).ok);
+    assert.ok(compareDumps(ref, withFlow(-0.0009), "zero", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(ref, withFlow(0.0011), "zero", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(withFlow(0.0012), withFlow(0), "zero", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(ref, withFlow(0), "without units").ok);
+    // In metres the same heads are 3.28 times as many feet, and a round-off unit there is larger.
+    const LPS = 5;
+    assert.ok(compareDumps(withFlow(2e-5), withFlow(0), "lps", { flowUnits: LPS }).ok);
+});
