@@ -103,7 +103,12 @@ int solveSteadyState(SimulationState& s) {
             s.lastIterations = iter;
             return 110;
         }
+        const bool refine = s.refinement.needed(s);
+        if (refine)
+            s.refinement.keep(s);
         s.ldl.solve(s.rhs.data());
+        if (refine)
+            s.refinement.refine(s);
         for (int n = 0; n < s.junctions; ++n) s.head[n] = s.rhs[n];
 
         const double damping = (s.dampLimit > 0.0 && relErr <= s.dampLimit) ? 0.6 : 1.0;

@@ -168,6 +168,7 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.dmP.assign(nn, 0.0);
     s.dmY.assign(nn, 0.0);
     s.netInflow.assign(nn, 0.0);
+    s.refinement.prepare(s);
 }
 
 HydraulicSimulation::~HydraulicSimulation() = default;

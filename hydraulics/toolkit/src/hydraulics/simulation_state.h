@@ -7,6 +7,7 @@
 
 #include "hydraulics/headloss/headloss_formula.h"
 #include "hydraulics/hydraulic_simulation.h"
+#include "hydraulics/solution_refinement.h"
 #include "hydraulics/sparse_ldl.h"
 #include "model/model.h"
 
@@ -62,6 +63,7 @@ struct SimulationState {
 
     // Matrix slots: per link the off-diagonal slot (-1 when an end is fixed-grade).
     SparseLdl ldl;
+    SolutionRefinement refinement;
     std::vector<int> linkSlot;
     std::vector<int> diagSlot;  // per junction
 
