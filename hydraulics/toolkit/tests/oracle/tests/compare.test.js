@@ -184,14 +184,28 @@ test("a reservoir's net flow may differ by what its links were allowed", () => {
     assert.ok(!compareDumps(dump(), ours, "junction", { variants: [variant] }).ok);
 });
 
-test("ours must take the course of steps of one of EPANET's runs", () => {
+test("ours must take the steps of one of EPANET's runs, with a code one of them has there", () => {
     const variant = clone(dump());
     variant.designs[0].steps[1].code = 6;
     const ours = clone(dump());
     ours.designs[0].steps[1].code = 6;
-    assert.ok(compareDumps(dump(), ours, "course", { variants: [variant] }).ok);
+    assert.ok(compareDumps(dump(), ours, "code", { variants: [variant] }).ok);
     ours.designs[0].steps[1].code = 1;
-    assert.ok(!compareDumps(dump(), ours, "course", { variants: [variant] }).ok);
+    assert.ok(!compareDumps(dump(), ours, "code", { variants: [variant] }).ok);
+    // A variant with other step times lends no codes.
+    variant.designs[0].steps[0].tstep = 1800;
+    ours.designs[0].steps[1].code = 6;
+    assert.ok(!compareDumps(dump(), ours, "times", { variants: [variant] }).ok);
+    // Values are judged against the runs that share our code at that step.
+    const v2 = clone(dump());
+    v2.designs[0].steps[1].code = 6;
+    v2.designs[0].steps[1].Q[0] += 1;
+    const o2 = clone(dump());
+    o2.designs[0].steps[1].code = 6;
+    o2.designs[0].steps[1].Q[0] += 1;
+    o2.designs[0].steps[1].D[0] -= 1;
+    v2.designs[0].steps[1].D[0] -= 1;
+    assert.ok(compareDumps(dump(), o2, "values", { variants: [v2] }).ok);
 });
 
 test("flows below what the heads resolve are zero only when both sides say so", () => {
