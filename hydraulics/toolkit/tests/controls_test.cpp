@@ -213,6 +213,63 @@ TEST(TimeControls, ReopenedConstantPowerPumpDeliversItsFlowAgain) {
     EXPECT_GT(checked, 10);
 }
 
+TEST(TimeControls, ConstantPowerPumpShutForWantOfFlowWaitsForAControl) {
+    // Well (650) -> 40 hp pump -> W -> closed pipe -> A (1e-5 MGD) <- pipe <- Lake (800). A
+    // timer opens the pipe at 1 h, another the pump at 3 h. Measured with EPANET 2.3: the
+    // pump's trickle halves each period (1.792e-6, 0.896e-6 MGD) until it is shut at 2 h; the
+    // open pipe does not bring it back, the control at 3 h does, and it lifts 1.4258 MGD.
+    constexpr double kCfsPerMgd = 1.0 / 0.646317;
+    ModelBuilder b;
+    const int w = b.junction(650.0);
+    const int a = b.junction(700.0, 1.0e-5 * kCfsPerMgd);
+    const int well = b.reservoir(650.0);
+    const int lake = b.reservoir(800.0);
+    const int pw = b.pipe(w, a, 400.0, 10.0 / 12.0, 120.0);
+    b.pipe(lake, a, 1000.0, 10.0 / 12.0, 120.0);
+    Model& m = b.model();
+    m.links[pw].initStatus = LinkStatus::Closed;
+    Link l;
+    l.type = LinkType::Pump;
+    l.node1 = well;
+    l.node2 = w;
+    l.pumpType = PumpType::ConstantPower;
+    l.power = 40.0;
+    l.setting = 1.0;
+    m.links.push_back(l);
+    const int pu = static_cast<int>(m.links.size()) - 1;
+    m.options.accuracy = 0.001;
+    m.options.trials = 40;
+    m.times.duration = 4 * 3600;
+    m.times.hydraulicStep = 3600;
+    m.times.reportStep = 3600;
+    for (const auto& [link, at] : {std::pair{pw, 3600L}, std::pair{pu, 3 * 3600L}}) {
+        Control c;
+        c.type = ControlType::Timer;
+        c.link = link;
+        c.status = LinkStatus::Open;
+        c.time = at;
+        m.controls.push_back(c);
+    }
+    HydraulicSimulation sim(m);
+    const auto s = runAll(sim, pu, w);
+    ASSERT_EQ(s.size(), 5u);
+    std::vector<int> open;
+    for (const auto& x : s) open.push_back(x.status);
+    EXPECT_EQ(open, (std::vector<int>{1, 1, 0, 1, 1}));
+    sim.init(0);
+    std::vector<double> flow;
+    for (int i = 0; i < 5; ++i) {
+        long t = 0, step = 0;
+        sim.run(t);
+        flow.push_back(sim.linkFlow(pu) / kCfsPerMgd);
+        sim.next(step);
+    }
+    EXPECT_NEAR(flow[0], 1.792467719e-6, 1e-10);
+    EXPECT_NEAR(flow[1], 0.8962338593e-6, 1e-10);
+    EXPECT_EQ(flow[2], 0.0);
+    EXPECT_NEAR(flow[3], 1.425770646, 1e-4);
+}
+
 TEST(SettingControls, PumpSpeedSetting) {
     // R (0) -> pump (1 cfs at 100 ft, one-point curve) -> J (0.25 cfs). A timer sets speed
     // 0.5 at 1 h: head becomes 0.25 (133.334 - 33.334 (0.25/0.5)^2) = 31.250125 ft.

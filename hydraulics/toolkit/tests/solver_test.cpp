@@ -127,6 +127,92 @@ TEST(Pumps, PumpAgainstTooHighHeadIsClosedWithWarning4) {
     EXPECT_NEAR(sim.nodeHead(j), 200.0, 1e-3);
 }
 
+// Well (650 ft) -> constant-power pump -> W (elevation 650, no demand) -> pipe 400 ft, 10 in,
+// C 120 -> A (elevation 700) <- pipe 1000 ft, 10 in, C 120 <- Lake (800 ft). With the pipe W-A
+// closed the pump feeds a dead end and only the closed links' leaks move water.
+struct DeadEndPump {
+    ModelBuilder b;
+    int w, a, well, lake, pw, pa, pu;
+    DeadEndPump(double hp, double demandA, bool closedPipe) {
+        w = b.junction(650.0);
+        a = b.junction(700.0, demandA);
+        well = b.reservoir(650.0);
+        lake = b.reservoir(800.0);
+        pw = b.pipe(w, a, 400.0, 10.0 / 12.0, 120.0);
+        pa = b.pipe(lake, a, 1000.0, 10.0 / 12.0, 120.0);
+        Model& m = b.model();
+        if (closedPipe)
+            m.links[pw].initStatus = LinkStatus::Closed;
+        Link l;
+        l.id = "PU";
+        l.type = LinkType::Pump;
+        l.node1 = well;
+        l.node2 = w;
+        l.pumpType = PumpType::ConstantPower;
+        l.power = hp;
+        l.setting = 1.0;
+        m.links.push_back(l);
+        pu = static_cast<int>(m.links.size()) - 1;
+        m.options.accuracy = 0.001;
+        m.options.trials = 40;
+    }
+};
+
+constexpr double kCfsPerMgd = 1.0 / 0.646317;  // EPANET converts by 0.646317 MGD per cfs
+
+TEST(ConstantPowerPumps, FlowIntoADeadEndIsHalvedNotReversed) {
+    // 40 hp, 1 MGD drawn at A. EPANET 2.3 (measured): balanced after 2 trials, the pump open
+    // with 1.801419936e-6 MGD, half the leak of the first trial; from then on it is solved as
+    // a closed link, so W sits halfway between the well and A. (Heads agree to 1e-4 ft.)
+    DeadEndPump n(40.0, kCfsPerMgd, true);
+    HydraulicSimulation sim(n.b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_EQ(sim.iterations(), 2);
+    EXPECT_EQ(sim.linkStatus(n.pu), 1);
+    EXPECT_NEAR(sim.linkFlow(n.pu), 1.801419936e-6 * kCfsPerMgd, 1e-10);
+    EXPECT_NEAR(sim.nodeHead(n.w), (650.0 + sim.nodeHead(n.a)) / 2.0, 1e-6);
+    EXPECT_NEAR(sim.nodeHead(n.a), 796.3634864, 1e-4);
+}
+
+TEST(ConstantPowerPumps, PumpWhoseFlowDwindlesToNothingIsShut) {
+    // 4 hp and almost no demand: the flow halves trial by trial (0.5, 0.25 cfs, then the
+    // leak) until it is below 1e-6 cfs at a status check. EPANET 2.3 (measured): temporarily
+    // closed after trial 4, balanced after 5 with code 0; W at 725 ft, halfway between the
+    // well and the lake through the two closed links.
+    DeadEndPump n(4.0, 1.0e-5 * kCfsPerMgd, true);
+    HydraulicSimulation sim(n.b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_EQ(sim.iterations(), 5);
+    EXPECT_EQ(sim.linkStatusCode(n.pu), HydraulicSimulation::kTempClosed);
+    EXPECT_EQ(sim.linkFlow(n.pu), 0.0);
+    EXPECT_NEAR(sim.nodeHead(n.w), 725.0, 1e-6);
+}
+
+TEST(ConstantPowerPumps, NearlyDryNetworkIsJudgedByTheAbsoluteFlowChange) {
+    // 40 hp, 1e-5 MGD demand: every flow is far below the accuracy (0.001 cfs), so the
+    // change of a trial is not divided by the flows. EPANET 2.3 (measured): balanced after
+    // 2 trials (change 0.000015), the pump still open with 1.792467719e-6 MGD.
+    DeadEndPump n(40.0, 1.0e-5 * kCfsPerMgd, true);
+    HydraulicSimulation sim(n.b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_EQ(sim.iterations(), 2);
+    EXPECT_EQ(sim.linkStatus(n.pu), 1);
+    EXPECT_NEAR(sim.linkFlow(n.pu), 1.792467719e-6 * kCfsPerMgd, 1e-10);
+    EXPECT_NEAR(sim.nodeHead(n.w), 725.0, 1e-6);
+}
+
+TEST(ConstantPowerPumps, OpenPathDeliversTheFlowOfThePower) {
+    // With the pipe open the pump lifts into the network; its gain times its flow is the
+    // power: 550 hp ft lb/s over 62.4 lb/ft3 is 8.814 ft cfs per hp.
+    DeadEndPump n(40.0, kCfsPerMgd, false);
+    HydraulicSimulation sim(n.b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    const double q = sim.linkFlow(n.pu);
+    EXPECT_GT(q, 1.0);
+    EXPECT_NEAR((sim.nodeHead(n.w) - 650.0) * q, 8.814 * 40.0, 1e-3);
+    EXPECT_NEAR(q, 1.480209674 * kCfsPerMgd, 1e-4);  // EPANET 2.3, measured
+}
+
 TEST(Valves, PrvActiveHoldsDownstreamPressure) {
     // R (200) -> pipe -> J1 (el 0) -> PRV 50 ft -> J2 (el 10, demand 0.5): H(J2) = 10 + 50.
     ModelBuilder b;

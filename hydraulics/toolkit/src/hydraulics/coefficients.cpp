@@ -80,13 +80,15 @@ void pumpCoefficients(SimulationState& s, int k) {
         closedCoefficients(s, k);
         return;
     }
-    // An open constant-power pump always carries flow; near zero its gain grows without bound
-    // and the iteration would only creep away from there, so it starts again from its estimate.
-    if (pump.kind == PumpCurveKind::ConstantPower && s.flow[k] < kFlowTol)
-        s.flow[k] = pump.q0 * speed;
     double gain = 0.0;
     double g = 0.0;
     pumpGain(s, pump, s.flow[k], speed, gain, g);
+    // A constant-power pump starved of flow has a gain without bound; beyond the gradient of a
+    // closed link it is solved as one (the reference engine does so, status still open).
+    if (g > kBig) {
+        closedCoefficients(s, k);
+        return;
+    }
     if (g < kMinGradient)
         g = kMinGradient;
     s.p[k] = 1.0 / g;

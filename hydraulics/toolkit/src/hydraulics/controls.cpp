@@ -4,6 +4,18 @@
 
 namespace kvepa2 {
 
+namespace {
+
+// A constant-power pump opened again starts from its initial flow estimate: from the trickle
+// it leaked while closed its gain would be unbounded and it would stay shut.
+void restartConstantPowerPump(SimulationState& s, int k) {
+    const PumpData& pump = s.pumps[s.pumpOf[k]];
+    if (pump.kind == PumpCurveKind::ConstantPower)
+        s.flow[k] = pump.q0 * s.setting[k];
+}
+
+}  // namespace
+
 bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status) {
     const LinkKind kd = s.kind[k];
     const StatusCode old = s.status[k];
@@ -18,8 +30,10 @@ bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status) {
         if (kd == LinkKind::Pump) {
             if (isClosedStatus(old) || s.setting[k] <= 0.0)
                 s.setting[k] = 1.0;
-            if (isClosedStatus(old))
+            if (isClosedStatus(old)) {
                 s.status[k] = Status::kOpen;
+                restartConstantPowerPump(s, k);
+            }
         } else {
             if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
                 s.fixedStatus[k] = 1;
@@ -45,8 +59,10 @@ bool setLinkSettingAction(SimulationState& s, int k, double value) {
         s.setting[k] = value;
         if (value <= 0.0)
             s.status[k] = Status::kClosed;
-        else if (isClosedStatus(old))
+        else if (isClosedStatus(old)) {
             s.status[k] = Status::kOpen;
+            restartConstantPowerPump(s, k);
+        }
     } else if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe) {
         return false;
     } else {

@@ -31,6 +31,11 @@ Progress updateFlows(SimulationState& s, double damping) {
         const double pk = s.p[k];
         double dq = s.y[k] - pk * dh;
         dq *= damping;
+        // A constant-power pump's flow never turns negative: a step that would reverse it
+        // halves it instead.
+        if (dq > s.flow[k] && s.pumpOf[k] >= 0 && !isClosedStatus(s.status[k]) &&
+            s.pumps[s.pumpOf[k]].kind == PumpCurveKind::ConstantPower)
+            dq = s.flow[k] / 2.0;
         s.flow[k] -= dq;
         if (s.headError > 0.0 && !isClosedStatus(s.status[k])) {
             // Head loss at the new flow against the new head difference.
@@ -82,7 +87,9 @@ Progress updateFlows(SimulationState& s, double damping) {
     // least, so nodes that end up taking nothing do not inflate it.
     sumQ = std::max(sumQ, fullDemand);
     Progress pr;
-    pr.relError = sumQ > 0.0 ? sumDq / sumQ : sumDq;
+    // A network that carries almost nothing is judged by the absolute change, as the reference
+    // engine does (measured: the threshold is the accuracy itself, in cfs).
+    pr.relError = sumQ > s.accuracy ? sumDq / sumQ : sumDq;
     pr.maxFlowChange = maxDq;
     pr.maxHeadError = maxHerr;
     return pr;

@@ -408,18 +408,19 @@ void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
         double v = s.tankVolume[n] + s.netInflow[n] * static_cast<double>(dt);
         const double vmin = s.model.tankVolume(n, nd.minLevel);
         const double vmax = s.model.tankVolume(n, nd.maxLevel);
+        const bool emptied = stepEnd && s.tankReached[n] && s.netInflow[n] < 0.0;
         if (stepEnd && s.tankReached[n] && s.netInflow[n] > 0.0)
             v = vmax;
         // An overflowing tank spills what it cannot hold, so it too stays at its top. A step
-        // rounded to whole seconds may leave a tank a hair short of a limit: within 1e-5 ft
-        // the reference engine takes it as reached, and so do we.
+        // rounded to whole seconds may leave a tank a hair short of its top: within 1e-5 ft
+        // the reference engine takes it as full, and so do we. A tank emptied at the end of
+        // the step keeps what the whole seconds left it, a hair above or below its bottom,
+        // as the reference engine's does, and stays there while it is empty.
         v = std::min(v, vmax);
-        v = std::max(v, vmin);
-        const double level = s.model.tankLevel(n, v);
-        if (nd.maxLevel - level < kTankSnap)
+        if (!emptied)
+            v = std::max(v, std::min(vmin, s.tankVolume[n]));
+        if (nd.maxLevel - s.model.tankLevel(n, v) < kTankSnap)
             v = vmax;
-        else if (level - nd.minLevel < kTankSnap)
-            v = vmin;
         s.tankVolume[n] = v;
         s.head[n] = nd.elevation + s.model.tankLevel(n, v);
     }

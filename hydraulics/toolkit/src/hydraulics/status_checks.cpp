@@ -84,6 +84,9 @@ StatusCode cvStatus(StatusCode st, double dh, double q) {
 // step may leave it a little short, which does not count.
 constexpr double kTankLimitTol = 1.0e-6;
 
+// Flow (cfs) below which an open constant-power pump counts as carrying none.
+constexpr double kZeroFlow = 1.0e-6;
+
 bool tankFull(const SimulationState& s, int n) {
     return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] - kTankLimitTol &&
            !s.model.nodes[n].canOverflow;
@@ -143,6 +146,10 @@ bool checkLinkStatuses(SimulationState& s) {
                         st = Status::kXHead;
                     else
                         st = Status::kOpen;
+                    // A constant-power pump whose flow has dwindled to nothing (it feeds a dead
+                    // end) is shut for the rest of the run, until a control opens it again.
+                    if (st == Status::kOpen && pump.kind == PumpCurveKind::ConstantPower && q < kZeroFlow)
+                        st = Status::kTempClosed;
                 }
                 break;
             }
@@ -165,7 +172,8 @@ bool checkLinkStatuses(SimulationState& s) {
                 st = Status::kTempClosed;
             if (fromTank && ((tankFull(s, i) && q < 0.0) || (tankEmpty(s, i) && q > 0.0)))
                 st = Status::kTempClosed;
-        } else if (st == Status::kTempClosed) {
+        } else if (old == Status::kTempClosed &&
+                   ((toTank && !s.isReservoir[j]) || (fromTank && !s.isReservoir[i]))) {
             // Reopen when the head difference would move water the permitted way.
             bool reopen = true;
             if (toTank && ((tankFull(s, j) && dh > 0.0) || (tankEmpty(s, j) && dh < 0.0)))
