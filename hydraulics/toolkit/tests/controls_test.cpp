@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "data/solver/model_builder.h"
+#include "data/solver/fcv_tank_fill.h"
 #include "hydraulics/hydraulic_simulation.h"
 #include "input/input_reader.h"
 
@@ -16,25 +16,7 @@ using testing::ModelBuilder;
 
 constexpr double kPi = 3.14159265358979323846;
 
-// R (200) -> P0 -> J0 -> FCV 1 cfs -> J1 -> P1 -> tank of 100 ft2 at level 10 (0..50): the
-// level rises 1 ft every 100 s.
-struct Net {
-    ModelBuilder b;
-    int j0, j1, r, t, p0, v, p1;
-    Net() {
-        j0 = b.junction(0.0);
-        j1 = b.junction(0.0);
-        r = b.reservoir(200.0);
-        t = b.tank(0.0, 10.0, 0.0, 50.0, std::sqrt(400.0 / kPi));
-        p0 = b.pipe(r, j0, 10.0, 2.0, 130.0);
-        v = b.valve(j0, j1, LinkType::FCV, 1.0, 1.0);
-        p1 = b.pipe(j1, t, 10.0, 2.0, 130.0);
-        Times& tm = b.model().times;
-        tm.duration = 7200;
-        tm.hydraulicStep = 3600;
-        tm.patternStep = 3600;
-        tm.reportStep = 3600;
-    }
+struct Net : testing::FcvTankFill {
     Control& add(ControlType type, int link, LinkStatus status) {
         Control c;
         c.type = type;

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "data/solver/fcv_tank_fill.h"
 #include "data/solver/model_builder.h"
 #include "hydraulics/hydraulic_simulation.h"
 
@@ -38,27 +39,7 @@ std::vector<Period> runAll(HydraulicSimulation& sim, F look) {
     return out;
 }
 
-// R (200 ft) -> short pipe -> J0 -> FCV 1 cfs -> J1 -> short pipe -> tank of 100 ft2 area
-// (level 10 of 0..50 ft). The valve fixes the inflow at 1 cfs, so the level rises 36 ft per
-// hour.
-struct TankFill {
-    ModelBuilder b;
-    int j0, j1, r, t, p0, v, p1;
-    TankFill() {
-        j0 = b.junction(0.0);
-        j1 = b.junction(0.0);
-        r = b.reservoir(200.0);
-        t = b.tank(0.0, 10.0, 0.0, 50.0, std::sqrt(400.0 / kPi));
-        p0 = b.pipe(r, j0, 10.0, 2.0, 130.0);
-        v = b.valve(j0, j1, LinkType::FCV, 1.0, 1.0);
-        p1 = b.pipe(j1, t, 10.0, 2.0, 130.0);
-        Times& tm = b.model().times;
-        tm.duration = 7200;
-        tm.hydraulicStep = 3600;
-        tm.patternStep = 3600;
-        tm.reportStep = 3600;
-    }
-};
+using TankFill = testing::FcvTankFill;
 
 TEST(TankLevels, FillingTankShortensTheStepToTheSecondItIsFull) {
     // 0 h: level 10. 1 h: 10 + 3600 * 1 / 100 = 46. Full (50) after (50 - 46) * 100 / 1 =

@@ -5,35 +5,15 @@
 #include <cmath>
 #include <vector>
 
-#include "data/solver/model_builder.h"
+#include "data/solver/fcv_tank_fill.h"
 #include "hydraulics/hydraulic_simulation.h"
 
 namespace kvepa2 {
 namespace {
 
-using testing::ModelBuilder;
-
-constexpr double kPi = 3.14159265358979323846;
-
-// Tank of 100 ft2 filled at 1 cfs through an FCV: 1 ft per 100 s from level 10.
-struct Net {
-    ModelBuilder b;
-    int j0, j1, r, t, p0, v, p1;
-    Net() {
-        j0 = b.junction(0.0);
-        j1 = b.junction(0.0);
-        r = b.reservoir(200.0);
-        t = b.tank(0.0, 10.0, 0.0, 50.0, std::sqrt(400.0 / kPi));
-        p0 = b.pipe(r, j0, 10.0, 2.0, 130.0);
-        v = b.valve(j0, j1, LinkType::FCV, 1.0, 1.0);
-        p1 = b.pipe(j1, t, 10.0, 2.0, 130.0);
-        Times& tm = b.model().times;
-        tm.duration = 7200;
-        tm.hydraulicStep = 3600;
-        tm.patternStep = 3600;
-        tm.reportStep = 3600;
-        tm.ruleStep = 360;
-    }
+// Rules are looked at every 360 s.
+struct Net : testing::FcvTankFill {
+    Net() { b.model().times.ruleStep = 360; }
     Rule& rule(RuleVariable var, RuleOperator op, double value, int object, RuleObject kind) {
         Rule r;
         r.label = "R" + std::to_string(b.model().rules.size());

@@ -201,6 +201,18 @@ void nodeCoefficients(SimulationState& s) {
     }
 }
 
+// The junction whose head link k fixes while it is an active pressure valve, else -1.
+int fixedByValve(const SimulationState& s, int k) {
+    if (s.status[k] != Status::kActive)
+        return -1;
+    int n = -1;
+    if (s.kind[k] == LinkKind::Prv)
+        n = s.to[k];
+    else if (s.kind[k] == LinkKind::Psv)
+        n = s.from[k];
+    return n < s.junctions ? n : -1;
+}
+
 }  // namespace
 
 Loss pipeLoss(const SimulationState& s, int k, double q) {
@@ -327,18 +339,36 @@ void assembleMatrix(SimulationState& s) {
         }
         if (s.linkSlot[k] >= 0)
             a[s.linkSlot[k]] -= pk;
-        if (s.status[k] == Status::kActive) {
-            // Active pressure valves fix the head of the node they control.
-            int n = -1;
-            if (s.kind[k] == LinkKind::Prv)
-                n = j;
-            else if (s.kind[k] == LinkKind::Psv)
-                n = i;
-            if (n >= 0 && n < nj) {
-                a[s.diagSlot[n]] += kBig;
-                f[n] += kBig * (s.elevation[n] + s.setting[k]);
-            }
+        const int n = fixedByValve(s, k);
+        if (n >= 0) {
+            a[s.diagSlot[n]] += kBig;
+            f[n] += kBig * (s.elevation[n] + s.setting[k]);
         }
+    }
+}
+
+void matrixResidual(const SimulationState& s, const double* b, const double* x, long double* r) {
+    const int nj = s.junctions;
+    for (int n = 0; n < nj; ++n) {
+        long double d = 0.0L;
+        if (s.emP[n] > 0.0)
+            d += s.emP[n];
+        if (s.pda && s.dmP[n] > 0.0)
+            d += s.dmP[n];
+        r[n] = static_cast<long double>(b[n]) - d * x[n];
+    }
+    for (int k = 0; k < s.links; ++k) {
+        const int i = s.from[k];
+        const int j = s.to[k];
+        const long double pk = s.p[k];
+        // Heads of fixed-grade ends are on the right-hand side already.
+        if (i < nj)
+            r[i] -= pk * (static_cast<long double>(x[i]) - (j < nj ? x[j] : 0.0));
+        if (j < nj)
+            r[j] -= pk * (static_cast<long double>(x[j]) - (i < nj ? x[i] : 0.0));
+        const int n = fixedByValve(s, k);
+        if (n >= 0)
+            r[n] -= static_cast<long double>(kBig) * x[n];
     }
 }
 

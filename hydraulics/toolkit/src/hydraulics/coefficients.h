@@ -13,6 +13,9 @@ void computeExcessFlows(SimulationState& s);
 void computeLinkCoefficients(SimulationState& s);
 // Fills s.ldl values and s.rhs from the coefficients.
 void assembleMatrix(SimulationState& s);
+// r = b - A x for the matrix assembleMatrix builds from the current coefficients, in extended
+// precision.
+void matrixResidual(const SimulationState& s, const double* b, const double* x, long double* r);
 // Head loss (ft) and its gradient of an open pipe at flow q, by the model's formula.
 headloss::Loss pipeLoss(const SimulationState& s, int link, double q);
 // Head gain of a pump at flow q and speed; also its gradient (positive).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "hydraulics/coefficients.h"
 #include "hydraulics/simulation_state.h"
 
 namespace kvepa2 {
@@ -70,41 +71,13 @@ void SolutionRefinement::keep(const SimulationState& s) {
 }
 
 void SolutionRefinement::refine(SimulationState& s) {
-    // residual = rhs - A x, with A as the assembly builds it from p and the node terms, summed
-    // in extended precision: the products of 1e7 gradients and 1e7 ft heads cancel.
+    // The products of 1e7 gradients and 1e7 ft heads cancel, hence the extended precision.
     const int nj = s.junctions;
     double* x = s.rhs.data();
     double* r = residual_.data();
     long double* acc = extended_.data();
     for (int pass = 0; pass < kPasses; ++pass) {
-        for (int n = 0; n < nj; ++n) {
-            long double d = 0.0L;
-            if (s.emP[n] > 0.0)
-                d += s.emP[n];
-            if (s.pda && s.dmP[n] > 0.0)
-                d += s.dmP[n];
-            acc[n] = static_cast<long double>(rhs_[n]) - d * x[n];
-        }
-        for (int k = 0; k < s.links; ++k) {
-            const int i = s.from[k];
-            const int j = s.to[k];
-            const long double pk = s.p[k];
-            if (i < nj)
-                acc[i] -=
-                    pk * (j < nj ? static_cast<long double>(x[i]) - x[j] : static_cast<long double>(x[i]));
-            if (j < nj)
-                acc[j] -=
-                    pk * (i < nj ? static_cast<long double>(x[j]) - x[i] : static_cast<long double>(x[j]));
-            if (s.status[k] == Status::kActive) {
-                int n = -1;
-                if (s.kind[k] == LinkKind::Prv)
-                    n = j;
-                else if (s.kind[k] == LinkKind::Psv)
-                    n = i;
-                if (n >= 0 && n < nj)
-                    acc[n] -= static_cast<long double>(kBig) * x[n];
-            }
-        }
+        matrixResidual(s, rhs_.data(), x, acc);
         for (int n = 0; n < nj; ++n) r[n] = static_cast<double>(acc[n]);
         s.ldl.solve(r);
         for (int n = 0; n < nj; ++n) x[n] += r[n];
