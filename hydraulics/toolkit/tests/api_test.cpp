@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -20,8 +21,10 @@ namespace fs = std::filesystem;
 class ApiTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kvepa2_api_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        // Parameterised tests are named "Name/3": keep the folder one level deep so it is removed.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir_ = fs::temp_directory_path() / ("kvepa2_api_" + std::to_string(::getpid()) + "_" + name);
         fs::create_directories(dir_);
     }
     void TearDown() override {
