@@ -30,6 +30,12 @@ struct Factors {
     }
 };
 
+// A tank's volumes at its limits after a change of its data (what the C functions were given
+// is back in the model's units only to the last bit).
+void resetCylinderVolumes(Node& n, const Factors& f) {
+    setCylinderVolumes(n, n.diameter * f.l, n.minLevel * f.l, n.maxLevel * f.l, n.minVolume * f.v, f.v);
+}
+
 double settingOut(const Link& k, double v, const Factors& f) {
     switch (k.type) {
         case LinkType::CVPipe:
@@ -174,11 +180,11 @@ int getNodeValue(const Project& p, int index, int property, double* value) {
             break;
         case EN_MINVOLUME:
             if (tank)
-                v = m.tankVolume(i, n.minLevel) * f.v;
+                v = m.tankMinVolume(i) * f.v;
             break;
         case EN_MAXVOLUME:
             if (tank)
-                v = m.tankVolume(i, n.maxLevel) * f.v;
+                v = m.tankMaxVolume(i) * f.v;
             break;
         case EN_VOLCURVE:
             if (tank)
@@ -556,6 +562,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v <= 0.0)
                 return 209;
             n.diameter = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_MINVOLUME:
             if (!tank)
@@ -563,6 +570,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v < 0.0)
                 return 209;
             n.minVolume = v / f.v;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_MINLEVEL:
             if (!tank)
@@ -570,6 +578,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v < 0.0 || v / f.l > n.initLevel)
                 return 225;
             n.minLevel = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_MAXLEVEL:
             if (!tank)
@@ -577,6 +586,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v < 0.0 || v / f.l < n.initLevel)
                 return 225;
             n.maxLevel = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_VOLCURVE: {
             if (!tank)
