@@ -75,7 +75,7 @@ async function main() {
     const epanet = require("./lib/epanet");
     const { makeDesigns, writeDesigns } = require("./lib/designs");
     const { parseDump } = require("./lib/format");
-    const { compareDumps, report } = require("./lib/compare");
+    const { compareDumps, report, pipeData } = require("./lib/compare");
     const { seedFrom } = require("./lib/rng");
 
     fs.mkdirSync(args.work, { recursive: true });
@@ -110,7 +110,7 @@ async function main() {
     console.log(`kvepa2 ${Date.now() - t1} ms`);
 
     let ok = true;
-    const judged = { variants, flowUnits: args.variants ? info.flowUnits : undefined };
+    const judged = args.variants ? { variants, flowUnits: info.flowUnits, pipes: pipeData(info, designs) } : {};
     const result = compareDumps(ref.dump, ours, `${name} designs`, judged);
     console.log(report(result));
     fs.writeFileSync(path.join(args.work, "report.txt"), report(result, 2000) + "\n");

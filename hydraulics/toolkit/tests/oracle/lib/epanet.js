@@ -14,7 +14,11 @@ const EN_VELOCITY = 9;
 const EN_STATUS = 11;
 const EN_DIAMETER = 0;
 const EN_LENGTH = 1;
+const EN_ROUGHNESS = 2;
+const EN_MINORLOSS = 3;
+const EN_ACCURACY = 1;
 const EN_HEADLOSSFORM = 7;
+const EN_SP_VISCOS = 13; // relative to water at 20 C
 const MAX_STEPS = 100000;
 
 let workspace = null;
@@ -76,7 +80,16 @@ function networkInfo(net) {
     for (let i = 1; i <= p.getCount(EN_NODECOUNT); i++) nodes.push({ id: p.getNodeId(i), type: p.getNodeType(i) });
     for (let i = 1; i <= p.getCount(EN_LINKCOUNT); i++) {
         const ends = p.getLinkNodes(i);
-        links.push({ id: p.getLinkId(i), type: p.getLinkType(i), n1: ends.node1, n2: ends.node2, diameter: p.getLinkValue(i, EN_DIAMETER) });
+        links.push({
+            id: p.getLinkId(i),
+            type: p.getLinkType(i),
+            n1: ends.node1,
+            n2: ends.node2,
+            diameter: p.getLinkValue(i, EN_DIAMETER),
+            length: p.getLinkValue(i, EN_LENGTH),
+            roughness: p.getLinkValue(i, EN_ROUGHNESS),
+            minorLoss: p.getLinkValue(i, EN_MINORLOSS),
+        });
     }
     return {
         nodes,
@@ -84,6 +97,7 @@ function networkInfo(net) {
         flowUnits: p.getFlowUnits(),
         siUnits: p.getFlowUnits() >= 5,
         headloss: p.getOption(EN_HEADLOSSFORM),
+        viscosity: p.getOption(EN_SP_VISCOS),
         pipes: links.map((l, i) => ({ index: i + 1, type: l.type, diameter: l.diameter })).filter((l) => l.type <= 1),
     };
 }
@@ -134,19 +148,32 @@ function runDesigns(net, info, designs, initFlag, epanetCode = null) {
     return { dump: out, writer };
 }
 
-// EPANET on the network with every pipe length times (1 + e), for each e: a change of nothing
-// physically, which shows how far EPANET's own round-off moves its results.
-const ROUND_OFF_VARIANTS = [1e-14, -1e-14, 3e-14];
-async function runVariants(file, info, designs, initFlag, factors = ROUND_OFF_VARIANTS) {
+// EPANET on variants of the network that show how far its own round-off moves its results:
+// every pipe length times (1 + e), a change of nothing physically, and the accuracy times (1 + e),
+// which decides anew whether a period whose relative flow change round-off has put right at the
+// accuracy takes one trial more (the results then move by EPANET's own convergence error).
+const ROUND_OFF_VARIANTS = [
+    { what: "length", e: 1e-14 },
+    { what: "length", e: -1e-14 },
+    { what: "length", e: 3e-14 },
+    { what: "accuracy", e: 0.005 },
+    { what: "accuracy", e: -0.005 },
+];
+async function runVariants(file, info, designs, initFlag, variants = ROUND_OFF_VARIANTS) {
     const dumps = [];
-    for (const e of factors) {
+    for (const { what, e } of variants) {
         const net = await openNetwork(file);
         const { EN, h, ptr } = net;
-        info.links.forEach((l, j) => {
-            if (l.type > 1) return; // pipes only
-            EN._EN_getlinkvalue(h, j + 1, EN_LENGTH, ptr);
-            EN._EN_setlinkvalue(h, j + 1, EN_LENGTH, EN.getValue(ptr, "double") * (1 + e));
-        });
+        if (what === "length") {
+            info.links.forEach((l, j) => {
+                if (l.type > 1) return; // pipes only
+                EN._EN_getlinkvalue(h, j + 1, EN_LENGTH, ptr);
+                EN._EN_setlinkvalue(h, j + 1, EN_LENGTH, EN.getValue(ptr, "double") * (1 + e));
+            });
+        } else {
+            EN._EN_getoption(h, EN_ACCURACY, ptr);
+            EN._EN_setoption(h, EN_ACCURACY, EN.getValue(ptr, "double") * (1 + e));
+        }
         dumps.push(runDesigns(net, info, designs, initFlag).dump);
         closeNetwork(net);
     }

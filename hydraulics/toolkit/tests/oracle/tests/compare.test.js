@@ -3,7 +3,7 @@
 // flag the heads of nodes that closed links cut off from every reservoir and tank.
 const test = require("node:test");
 const assert = require("node:assert");
-const { compareDumps, cutOffNodes } = require("../lib/compare");
+const { compareDumps, cutOffNodes, pipeData } = require("../lib/compare");
 const { DumpWriter, parseDump } = require("../lib/format");
 
 // R(1) - L1 - J2 - L2 - J3 ; J3 - L3 - J4 (a dead end)
@@ -225,4 +225,32 @@ test("flows below what the heads resolve are zero only when both sides say so", 
     // In metres the same heads are 3.28 times as many feet, and a round-off unit there is larger.
     const LPS = 5;
     assert.ok(compareDumps(withFlow(2e-5), withFlow(0), "lps", { flowUnits: LPS }).ok);
+});
+
+test("flows of pipes at the gradient floor may be two head round-off units off, other flows not", () => {
+    // At heads near 90 ft a unit is 1.4e-14 ft, times 1.852e7 cfs/ft 1.18e-4 GPM: 0.0025 GPM is
+    // 21 units, beyond the zero band. L3, 50 ft of 30 in, has a friction gradient of 1e-8 ft/cfs there.
+    const GPM = 1;
+    const withFlow = (q) => {
+        const d = clone(dump());
+        for (const s of d.designs[0].steps) s.Q[2] = q;
+        return d;
+    };
+    const pipes = (length, diameter, sets = []) =>
+        pipeData(
+            {
+                flowUnits: GPM,
+                headloss: 0,
+                links: [0, 1, 2].map((j) => ({ type: 1, length: j === 2 ? length : 1000, diameter: j === 2 ? diameter : 12, roughness: 130, minorLoss: 0 })),
+            },
+            [{ k: 0, sets }],
+        );
+    const ref = withFlow(0.0025);
+    const opts = (p) => ({ flowUnits: GPM, pipes: p });
+    assert.ok(compareDumps(ref, withFlow(0.0027), "floor", opts(pipes(50, 30))).ok);
+    assert.ok(!compareDumps(ref, withFlow(0.0030), "beyond two units", opts(pipes(50, 30))).ok);
+    assert.ok(!compareDumps(ref, withFlow(0.0027), "no pipe data", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(ref, withFlow(0.0027), "long thin pipe", opts(pipes(50000, 2))).ok);
+    // A design's diameter counts, not the network's.
+    assert.ok(!compareDumps(ref, withFlow(0.0027), "designed thin", opts(pipes(50, 30, [[3, 0, 2]]))).ok);
 });
