@@ -33,7 +33,8 @@ struct Factors {
 // A tank's volumes at its limits after a change of its data (what the C functions were given
 // is back in the model's units only to the last bit).
 void resetCylinderVolumes(Node& n, const Factors& f) {
-    setCylinderVolumes(n, n.diameter * f.l, n.minLevel * f.l, n.maxLevel * f.l, n.minVolume * f.v, f.v);
+    setCylinderVolumes(n, n.diameter * f.l, n.initLevel * f.l, n.minLevel * f.l, n.maxLevel * f.l,
+                       n.minVolume * f.v, f.v);
 }
 
 double settingOut(const Link& k, double v, const Factors& f) {
@@ -555,6 +556,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v / f.l < n.minLevel || v / f.l > n.maxLevel)
                 return 225;
             n.initLevel = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_TANKDIAM:
             if (!tank)

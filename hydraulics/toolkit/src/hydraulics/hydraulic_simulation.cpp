@@ -277,7 +277,7 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
             s.tankLevelMin[n] = nd.elevation + nd.minLevel;
             s.tankLevelMax[n] = nd.elevation + nd.maxLevel;
             s.head[n] = nd.elevation + nd.initLevel;
-            s.tankVolume[n] = m.tankVolumeAtHead(n, s.head[n]);
+            s.tankVolume[n] = m.tankInitVolume(n);
         }
     }
     s.controlReached.assign(m.controls.size(), 0);

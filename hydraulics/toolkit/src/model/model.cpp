@@ -66,16 +66,22 @@ double Model::tankMinVolume(int node) const {
     return t.volumeCurve != kNone ? tankVolume(node, t.minLevel) : t.volumeAtMinLevel;
 }
 
+double Model::tankInitVolume(int node) const {
+    const Node& t = nodes[static_cast<size_t>(node)];
+    return t.volumeCurve != kNone ? tankVolume(node, t.initLevel) : t.volumeAtInitLevel;
+}
+
 double Model::tankMaxVolume(int node) const {
     const Node& t = nodes[static_cast<size_t>(node)];
     return t.volumeCurve != kNone ? tankVolume(node, t.maxLevel) : t.volumeAtMaxLevel;
 }
 
-void setCylinderVolumes(Node& n, double diameter, double minLevel, double maxLevel, double minVolume,
-                        double vcf) {
+void setCylinderVolumes(Node& n, double diameter, double initLevel, double minLevel, double maxLevel,
+                        double minVolume, double vcf) {
     const double area = kPi * (diameter * diameter) / 4.0;
     const double vmin = minVolume > 0.0 ? minVolume : area * minLevel;
     n.volumeAtMinLevel = vmin / vcf;
+    n.volumeAtInitLevel = (vmin + area * (initLevel - minLevel)) / vcf;
     n.volumeAtMaxLevel = (vmin + area * (maxLevel - minLevel)) / vcf;
 }
 

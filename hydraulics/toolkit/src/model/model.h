@@ -71,9 +71,10 @@ struct Node {
     double minVolume = 0.0;  // ft3 (as given; the volume at minLevel when no curve)
     int volumeCurve = kNone;
     bool canOverflow = false;
-    // Volumes (ft3) of a cylindrical tank at its minimum and maximum level, set by
+    // Volumes (ft3) of a cylindrical tank at its minimum, initial and maximum level, set by
     // setCylinderVolumes from the values in the model's units.
     double volumeAtMinLevel = 0.0;
+    double volumeAtInitLevel = 0.0;
     double volumeAtMaxLevel = 0.0;
 
     // Water quality, kept for writing back.
@@ -300,8 +301,9 @@ class Model {
     // is full is a plain comparison of such a head with the maximum, so the last bit counts.
     double tankVolumeAtHead(int node, double head) const;
     double tankHeadAtVolume(int node, double volume) const;
-    // Volumes (ft3) at the minimum and maximum level.
+    // Volumes (ft3) at the minimum, initial and maximum level.
     double tankMinVolume(int node) const;
+    double tankInitVolume(int node) const;
     double tankMaxVolume(int node) const;
 
   private:
@@ -311,10 +313,11 @@ class Model {
     }
 };
 
-// Sets a cylindrical tank's volumes at its limits from its diameter, levels and minimum
-// volume in the model's units (vcf: model volume units per ft3). The reference engine works
-// them out in those units before converting, and its full test hangs on their last bit.
-void setCylinderVolumes(Node& n, double diameter, double minLevel, double maxLevel, double minVolume,
-                        double vcf);
+// Sets a cylindrical tank's volumes at its minimum, initial and maximum level from its
+// diameter, levels and minimum volume in the model's units (vcf: model volume units per ft3).
+// The reference engine works them out in those units before converting, and both its full
+// test and the heads of its first step hang on their last bit.
+void setCylinderVolumes(Node& n, double diameter, double initLevel, double minLevel, double maxLevel,
+                        double minVolume, double vcf);
 
 }  // namespace kvepa2
