@@ -233,6 +233,38 @@ TEST(TankLevels, FullIsTheHeadFromTheVolumeAtTheMaximumAsRoundedInFeet) {
     }
 }
 
+TEST(TankLevels, TankAHairAboveItsMinimumStillSupplies) {
+    // An FCV draws 0.0013 cfs from a tank of 1000 ft2 standing 0.01 ft above its minimum. The
+    // step cut to its empty time (7691 s) leaves it 4.7e-7 ft above: EPANET 2.3.5 (epanet-js)
+    // goes on supplying through the next step, and has the tank empty, its pipe closed and
+    // the valve short of its flow (warning 5), only at 3 h.
+    Model m;
+    ASSERT_EQ(readInputText(
+                  "[JUNCTIONS]\nJ1 0 0\nJ2 0 1\n[RESERVOIRS]\nR 40\n[TANKS]\nT 50 5.01 5 20 35.682482323 0\n"
+                  "[PIPES]\nP1 T J1 100 12 100 0 Open\nP2 R J2 1000 12 100 0 Open\n[VALVES]\n"
+                  "V J1 J2 12 FCV 0.0013 0\n[TIMES]\nDuration 4:00\nHydraulic Timestep 1:00\n"
+                  "[OPTIONS]\nUnits CFS\nHeadloss H-W\n[END]\n",
+                  m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    const int t = m.findNode("T"), p1 = m.findLink("P1");
+    std::vector<double> level, flow;
+    const auto periods = runAll(sim, [&](long) {
+        level.push_back(sim.tankLevel(t));
+        flow.push_back(sim.linkFlow(p1));
+    });
+    ASSERT_EQ(periods.size(), 6u);
+    EXPECT_EQ(periods[3].time, 7691);
+    EXPECT_EQ(periods[3].code, 0);
+    EXPECT_NEAR(level[3] - 5.0, 4.741e-7, 1e-9);
+    EXPECT_NEAR(flow[3], 0.00130015932472, 1e-10);
+    EXPECT_EQ(periods[4].time, 10800);
+    EXPECT_EQ(periods[4].code, 5);
+    EXPECT_EQ(flow[4], 0.0);
+    EXPECT_NEAR(level[4], 5.0, 1e-9);
+}
+
 TEST(TankLevels, VolumesInCubicMetresAreConvertedWithTheCubeOfTheFoot) {
     // A tank given a minimum volume (235.15 m3) in L/s: EPANET's volumes at the start and when
     // full, 5e-6 apart from what the rounded 0.028317 m3 per ft3 would give.
