@@ -1,13 +1,18 @@
 // Extended-period runs whose time steps and tank levels follow by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "data/solver/fcv_tank_fill.h"
 #include "data/solver/model_builder.h"
 #include "hydraulics/hydraulic_simulation.h"
+#include "input/input_reader.h"
+#include "model/model.h"
 
 namespace kvepa2 {
 namespace {
@@ -162,6 +167,125 @@ TEST(TankLevels, TankVolumeFollowsTheInflow) {
     // 100 ft2 * 10 ft, then 3600 ft3 more.
     EXPECT_NEAR(volume[0], 1000.0, 1e-6);
     EXPECT_NEAR(volume[1], 4600.0, 1e-2);
+}
+
+// R (80) -> P (200 long) -> T (diameter 12, levels 0.5..6, starting at 5.9), run for 3 h.
+std::string oneTankNetwork(const char* units, const char* headloss, const char* pipe, double elevation,
+                           const char* overflow = "") {
+    char text[512];
+    std::snprintf(
+        text, sizeof text,
+        "[RESERVOIRS]\nR 80\n[TANKS]\nT %g 5.9 0.5 6 12 0 * %s\n[PIPES]\nP R T 200 %s\n"
+        "[TIMES]\nDuration 3:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits %s\nHeadloss %s\n[END]\n",
+        elevation, overflow, pipe, units, headloss);
+    return text;
+}
+
+struct FullTankCase {
+    const char* what;
+    std::string input;
+    long fillTime;
+    double flowWhenFull;  // in the network's flow units; 0 when the pipe closes
+};
+
+TEST(TankLevels, FullIsTheHeadFromTheVolumeAtTheMaximumAsRoundedInFeet) {
+    // EPANET 2.3.5's results (epanet-js): a tank is full when the head worked out in feet from
+    // its maximum volume (computed in the file's units) reaches the maximum head. In metres
+    // that head may round a bit short, and EPANET then keeps filling the "full" tank (its
+    // report says it overflows), also through a check valve; one metre higher it closes the
+    // pipe. In feet it closes. With the overflow flag the tank always goes on taking water.
+    constexpr double kLpsPerCfs = 28.317;
+    constexpr double kGpmPerCfs = 448.831;
+    const std::vector<std::pair<FullTankCase, double>> cases = {
+        {{"L/s, short of full by round-off", oneTankNetwork("LPS", "D-W", "150 0.1 0 Open", 60.0), 192,
+          58.5650423115675},
+         kLpsPerCfs},
+        {{"L/s through a check valve", oneTankNetwork("LPS", "D-W", "150 0.1 0 CV", 60.0), 192,
+          58.5650423115675},
+         kLpsPerCfs},
+        {{"L/s, one metre higher: full", oneTankNetwork("LPS", "D-W", "150 0.1 0 Open", 61.0), 200, 0.0},
+         kLpsPerCfs},
+        {{"L/s, full but allowed to overflow", oneTankNetwork("LPS", "D-W", "150 0.1 0 Open", 61.0, "YES"),
+          200, 56.3894045616519},
+         kLpsPerCfs},
+        {{"GPM, H-W: full", oneTankNetwork("GPM", "H-W", "6 130 0 Open", 60.0), 5, 0.0}, kGpmPerCfs},
+    };
+    for (const auto& [c, perCfs] : cases) {
+        SCOPED_TRACE(c.what);
+        Model m;
+        ASSERT_EQ(readInputText(c.input, m).code, 0);
+        HydraulicSimulation sim(m);
+        const int t = m.findNode("T"), p = m.findLink("P");
+        const double maxLevel = perCfs == kLpsPerCfs ? 6.0 / 0.3048 : 6.0;  // ft
+        std::vector<double> flow, level;
+        const auto periods = runAll(sim, [&](long) {
+            flow.push_back(sim.linkFlow(p) * perCfs);
+            level.push_back(sim.tankLevel(t));
+        });
+        ASSERT_EQ(periods.size(), 5u);
+        EXPECT_EQ(periods[1].time, c.fillTime);
+        EXPECT_GT(flow[0], flow[1]);
+        for (size_t k = 1; k < flow.size(); ++k) {
+            EXPECT_NEAR(flow[k], c.flowWhenFull, 1e-6 * std::max(1.0, c.flowWhenFull))
+                << "at " << periods[k].time;
+            EXPECT_NEAR(level[k], maxLevel, 1e-9) << "at " << periods[k].time;
+        }
+    }
+}
+
+TEST(TankLevels, TankAHairAboveItsMinimumStillSupplies) {
+    // An FCV draws 0.0013 cfs from a tank of 1000 ft2 standing 0.01 ft above its minimum. The
+    // step cut to its empty time (7691 s) leaves it 4.7e-7 ft above: EPANET 2.3.5 (epanet-js)
+    // goes on supplying through the next step, and has the tank empty, its pipe closed and
+    // the valve short of its flow (warning 5), only at 3 h.
+    Model m;
+    ASSERT_EQ(readInputText(
+                  "[JUNCTIONS]\nJ1 0 0\nJ2 0 1\n[RESERVOIRS]\nR 40\n[TANKS]\nT 50 5.01 5 20 35.682482323 0\n"
+                  "[PIPES]\nP1 T J1 100 12 100 0 Open\nP2 R J2 1000 12 100 0 Open\n[VALVES]\n"
+                  "V J1 J2 12 FCV 0.0013 0\n[TIMES]\nDuration 4:00\nHydraulic Timestep 1:00\n"
+                  "[OPTIONS]\nUnits CFS\nHeadloss H-W\n[END]\n",
+                  m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    const int t = m.findNode("T"), p1 = m.findLink("P1");
+    std::vector<double> level, flow;
+    const auto periods = runAll(sim, [&](long) {
+        level.push_back(sim.tankLevel(t));
+        flow.push_back(sim.linkFlow(p1));
+    });
+    ASSERT_EQ(periods.size(), 6u);
+    EXPECT_EQ(periods[3].time, 7691);
+    EXPECT_EQ(periods[3].code, 0);
+    EXPECT_NEAR(level[3] - 5.0, 4.741e-7, 1e-9);
+    EXPECT_NEAR(flow[3], 0.00130015932472, 1e-10);
+    EXPECT_EQ(periods[4].time, 10800);
+    EXPECT_EQ(periods[4].code, 5);
+    EXPECT_EQ(flow[4], 0.0);
+    EXPECT_NEAR(level[4], 5.0, 1e-9);
+}
+
+TEST(TankLevels, VolumesInCubicMetresAreConvertedWithTheCubeOfTheFoot) {
+    // A tank given a minimum volume (235.15 m3) in L/s: EPANET's volumes at the start and when
+    // full, 5e-6 apart from what the rounded 0.028317 m3 per ft3 would give.
+    Model m;
+    ASSERT_EQ(readInputText(
+                  "[JUNCTIONS]\nJ 30.69 1\n[RESERVOIRS]\nR 69.39\n[TANKS]\nT 35.69 3.18 0.88 3.7 5 235.15\n"
+                  "[PIPES]\nP R J 100 400 0.1 0 Open\nP9 J T 200 150 0.1 0 Open\n[TIMES]\nDuration 2:00\n"
+                  "Hydraulic Timestep 1:00\n[OPTIONS]\nUnits LPS\nHeadloss D-W\n[END]\n",
+                  m)
+                  .code,
+              0);
+    constexpr double kCubicMetresPerCubicFoot = 0.3048 * 0.3048 * 0.3048;
+    HydraulicSimulation sim(m);
+    std::vector<double> volume;
+    const int t = m.findNode("T");
+    const auto periods =
+        runAll(sim, [&](long) { volume.push_back(sim.tankVolume(t) * kCubicMetresPerCubicFoot); });
+    ASSERT_EQ(periods.size(), 4u);
+    EXPECT_EQ(periods[1].time, 117);
+    EXPECT_NEAR(volume[0], 280.3103943953533, 1e-9);
+    EXPECT_NEAR(volume[1], 290.52057051952016, 1e-9);
 }
 
 // R (100 ft) -> pipe (1000 ft, 1 ft, C 100, r = 0.9345135) -> J with demand base 1 cfs.

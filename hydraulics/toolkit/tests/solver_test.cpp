@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "data/solver/model_builder.h"
 #include "hydraulics/hydraulic_simulation.h"
+#include "input/input_reader.h"
+#include "model/model.h"
 
 namespace kvepa2 {
 namespace {
@@ -261,6 +265,64 @@ TEST(Valves, PrvClosesAgainstReverseFlow) {
     EXPECT_EQ(sim.linkStatus(v), 0);
     EXPECT_NEAR(sim.nodeHead(j1), 100.0, 1e-3);
     EXPECT_NEAR(sim.nodeHead(j2), 150.0, 1e-3);
+}
+
+// R1 (200) -> P1 -> J1 -> valve (12 in, 30 psi) -> J2 ... with the other links given; CFS, H-W.
+std::string pressureValveNetwork(const char* valve, const char* junctions, const char* pipes, int trials) {
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "[JUNCTIONS]\n%s[RESERVOIRS]\nR1 200\nR2 %s\n[PIPES]\n%s[VALVES]\nV J1 J2 12 %s 30 0\n"
+                  "[OPTIONS]\nUnits CFS\nHeadloss H-W\nTrials %d\nUnbalanced Continue\n[END]\n",
+                  junctions, valve[1] == 'R' ? "100" : "50", pipes, valve, trials);
+    return text;
+}
+
+TEST(Valves, ActivePressureValveTurnedBackwardsPassesNothingInThatTrial) {
+    // EPANET 2.3.5 (epanet-js, one trial with TRIALS 1, and the full solve): an active PRV or
+    // PSV whose new flow (what its fixed-head node lacks) comes out negative still gets that
+    // flow, so it closes, but adds nothing to its nodes' balances in that trial.
+    {
+        // PRV: R2 (100) over a 24 in pipe floods J2 (demand 1, 2 on to J3): the valve would
+        // carry -1.79 cfs. J1 is left with nothing to pass, so P1 comes to a standstill.
+        Model m;
+        ASSERT_EQ(
+            readInputText(pressureValveNetwork("PRV", "J1 0 0\nJ2 0 1\nJ3 0 2\n",
+                                               "P1 R1 J1 1000 12 100 0 Open\nP2 J2 J3 1000 8 100 0 Open\n"
+                                               "P3 R2 J2 1000 24 100 0 Open\n",
+                                               1),
+                          m)
+                .code,
+            0);
+        HydraulicSimulation sim(m);
+        EXPECT_EQ(solveOnce(sim), 1);
+        EXPECT_NEAR(sim.relativeError(), 0.990466, 1e-6);
+        EXPECT_NEAR(sim.linkFlow(m.findLink("P1")), 0.0, 1e-9);
+        EXPECT_NEAR(sim.nodeHead(m.findNode("J1")), 200.5090163, 1e-6);
+        EXPECT_NEAR(sim.linkFlow(m.findLink("P3")), 197.5826013, 1e-6);
+        EXPECT_EQ(sim.linkStatus(m.findLink("V")), 0);
+        m.options.trials = 40;
+        EXPECT_EQ(solveOnce(sim), 0);
+        EXPECT_EQ(sim.iterations(), 3);
+        EXPECT_NEAR(sim.linkFlow(m.findLink("P3")), 2.999998998, 1e-8);
+        EXPECT_NEAR(sim.nodeHead(m.findNode("J2")), 99.75571501, 1e-7);
+    }
+    {
+        // PSV: J1 takes 3 cfs through a 6 in pipe; the valve would have to bring 2.8 cfs back.
+        Model m;
+        ASSERT_EQ(readInputText(
+                      pressureValveNetwork("PSV", "J1 0 3\nJ2 0 0\n",
+                                           "P1 R1 J1 1000 6 100 0 Open\nP2 J2 R2 1000 12 100 0 Open\n", 1),
+                      m)
+                      .code,
+                  0);
+        HydraulicSimulation sim(m);
+        EXPECT_EQ(solveOnce(sim), 1);
+        EXPECT_NEAR(sim.relativeError(), 1.103902, 1e-6);
+        EXPECT_NEAR(sim.linkFlow(m.findLink("P1")), 10.42466868, 1e-7);
+        EXPECT_NEAR(sim.nodeHead(m.findNode("J1")), 69.23609516, 1e-7);
+        EXPECT_NEAR(sim.linkFlow(m.findLink("P2")), 0.0, 1e-6);  // EPANET: 1.97e-7
+        EXPECT_EQ(sim.linkStatus(m.findLink("V")), 0);
+    }
 }
 
 TEST(Valves, FcvLimitsFlowToSetting) {

@@ -30,6 +30,13 @@ struct Factors {
     }
 };
 
+// A tank's volumes at its limits after a change of its data (what the C functions were given
+// is back in the model's units only to the last bit).
+void resetCylinderVolumes(Node& n, const Factors& f) {
+    setCylinderVolumes(n, n.diameter * f.l, n.initLevel * f.l, n.minLevel * f.l, n.maxLevel * f.l,
+                       n.minVolume * f.v, f.v);
+}
+
 double settingOut(const Link& k, double v, const Factors& f) {
     switch (k.type) {
         case LinkType::CVPipe:
@@ -174,11 +181,11 @@ int getNodeValue(const Project& p, int index, int property, double* value) {
             break;
         case EN_MINVOLUME:
             if (tank)
-                v = m.tankVolume(i, n.minLevel) * f.v;
+                v = m.tankMinVolume(i) * f.v;
             break;
         case EN_MAXVOLUME:
             if (tank)
-                v = m.tankVolume(i, n.maxLevel) * f.v;
+                v = m.tankMaxVolume(i) * f.v;
             break;
         case EN_VOLCURVE:
             if (tank)
@@ -549,6 +556,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v / f.l < n.minLevel || v / f.l > n.maxLevel)
                 return 225;
             n.initLevel = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_TANKDIAM:
             if (!tank)
@@ -556,6 +564,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v <= 0.0)
                 return 209;
             n.diameter = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_MINVOLUME:
             if (!tank)
@@ -563,6 +572,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v < 0.0)
                 return 209;
             n.minVolume = v / f.v;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_MINLEVEL:
             if (!tank)
@@ -570,6 +580,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v < 0.0 || v / f.l > n.initLevel)
                 return 225;
             n.minLevel = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_MAXLEVEL:
             if (!tank)
@@ -577,6 +588,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
             if (v < 0.0 || v / f.l < n.initLevel)
                 return 225;
             n.maxLevel = v / f.l;
+            resetCylinderVolumes(n, f);
             return 0;
         case EN_VOLCURVE: {
             if (!tank)

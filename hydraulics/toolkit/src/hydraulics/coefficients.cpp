@@ -324,7 +324,13 @@ void assembleMatrix(SimulationState& s) {
         const int i = s.from[k];
         const int j = s.to[k];
         const double pk = s.p[k];
-        const double c = s.flow[k] - s.y[k];
+        double c = s.flow[k] - s.y[k];
+        // An active pressure valve passes what its fixed-head node lacks. Where that would turn
+        // it backwards it passes nothing in the equations, though its own new flow still turns
+        // negative (so that the status check closes it), as EPANET's first trials show.
+        if (c < 0.0 && s.status[k] == Status::kActive &&
+            (s.kind[k] == LinkKind::Prv || s.kind[k] == LinkKind::Psv))
+            c = 0.0;
         if (i < nj) {
             f[i] -= c;
             a[s.diagSlot[i]] += pk;

@@ -145,7 +145,7 @@ long levelControlTime(const SimulationState& s, const Control& c, const std::vec
                          (c.type == ControlType::LowLevel && q < 0.0 && h > c.grade);
     if (!reaches)
         return -1;
-    const double v = s.model.tankVolume(c.node, c.grade - s.elevation[c.node]);
+    const double v = s.model.tankVolumeAtHead(c.node, c.grade);
     return std::lround((v - s.tankVolume[c.node]) / q);
 }
 

@@ -274,10 +274,10 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
         s.emitterQ[n] = s.emitterK[n] > 0.0 ? 1.0 : 0.0;  // 1 cfs start, as the reference engine
         s.delivered[n] = 0.0;
         if (nd.type == NodeType::Tank) {
-            s.tankVolume[n] = m.tankVolume(n, nd.initLevel);
             s.tankLevelMin[n] = nd.elevation + nd.minLevel;
             s.tankLevelMax[n] = nd.elevation + nd.maxLevel;
             s.head[n] = nd.elevation + nd.initLevel;
+            s.tankVolume[n] = m.tankInitVolume(n);
         }
     }
     s.controlReached.assign(m.controls.size(), 0);
@@ -310,12 +310,11 @@ void setTimeDependentValues(SimulationState& s) {
         if (s.pda)
             s.delivered[n] = s.demand[n];
     }
+    // Tank heads follow their volumes as advanceTanks changes them.
     for (int n : s.tanks) {
         const Node& nd = m.nodes[n];
         if (nd.type == NodeType::Reservoir)
             s.head[n] = nd.elevation * m.patternFactor(nd.headPattern, s.time);
-        else
-            s.head[n] = nd.elevation + m.tankLevel(n, s.tankVolume[n]);
     }
     for (const PumpData& p : s.pumps) {
         if (p.speedPattern < 0 || isClosedStatus(s.status[p.link]))
@@ -372,12 +371,11 @@ long tankFillTime(const SimulationState& s, int n) {
     const double q = s.netInflow[n];
     if (std::fabs(q) <= kFlowTol)
         return -1;
-    const Node& nd = s.model.nodes[n];
     double v = 0.0;
     if (q > 0.0 && s.head[n] < s.tankLevelMax[n])
-        v = s.model.tankVolume(n, nd.maxLevel);
+        v = s.model.tankMaxVolume(n);
     else if (q < 0.0 && s.head[n] > s.tankLevelMin[n])
-        v = s.model.tankVolume(n, nd.minLevel);
+        v = s.model.tankMinVolume(n);
     else
         return -1;
     return std::lround((v - s.tankVolume[n]) / q);
@@ -404,10 +402,9 @@ void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
     for (int n : s.tanks) {
         if (s.isReservoir[n])
             continue;
-        const Node& nd = s.model.nodes[n];
         double v = s.tankVolume[n] + s.netInflow[n] * static_cast<double>(dt);
-        const double vmin = s.model.tankVolume(n, nd.minLevel);
-        const double vmax = s.model.tankVolume(n, nd.maxLevel);
+        const double vmin = s.model.tankMinVolume(n);
+        const double vmax = s.model.tankMaxVolume(n);
         const bool emptied = stepEnd && s.tankReached[n] && s.netInflow[n] < 0.0;
         if (stepEnd && s.tankReached[n] && s.netInflow[n] > 0.0)
             v = vmax;
@@ -419,10 +416,10 @@ void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
         v = std::min(v, vmax);
         if (!emptied)
             v = std::max(v, std::min(vmin, s.tankVolume[n]));
-        if (nd.maxLevel - s.model.tankLevel(n, v) < kTankSnap)
+        if (s.tankLevelMax[n] - s.model.tankHeadAtVolume(n, v) < kTankSnap)
             v = vmax;
         s.tankVolume[n] = v;
-        s.head[n] = nd.elevation + s.model.tankLevel(n, v);
+        s.head[n] = s.model.tankHeadAtVolume(n, v);
     }
 }
 

@@ -80,19 +80,18 @@ StatusCode cvStatus(StatusCode st, double dh, double q) {
     return st;
 }
 
-// A tank is full or empty at its limit (its volume is clamped there); rounding of the time
-// step may leave it a little short, which does not count.
-constexpr double kTankLimitTol = 1.0e-6;
-
 // Flow (cfs) below which an open constant-power pump counts as carrying none.
 constexpr double kZeroFlow = 1.0e-6;
 
+// Full and empty are plain comparisons of the head worked out from the volume with the limits,
+// as the reference engine has them: a tank filled to its maximum volume whose head rounds a bit
+// below the maximum takes water on (and spills it) as if it could overflow, and one that a step
+// cut to whole seconds leaves a hair above its minimum goes on supplying.
 bool tankFull(const SimulationState& s, int n) {
-    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] - kTankLimitTol &&
-           !s.model.nodes[n].canOverflow;
+    return !s.isReservoir[n] && s.head[n] >= s.tankLevelMax[n] && !s.model.nodes[n].canOverflow;
 }
 bool tankEmpty(const SimulationState& s, int n) {
-    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n] + kTankLimitTol;
+    return !s.isReservoir[n] && s.head[n] <= s.tankLevelMin[n];
 }
 
 }  // namespace

@@ -88,6 +88,7 @@ int InputParser::tankData(const TokenizedLine& l) {
     n.maxLevel = v[3] / lcf();
     n.diameter = v[4] / lcf();
     n.minVolume = v[5] / vcf();
+    setCylinderVolumes(n, v[4], v[1], v[2], v[3], v[5], vcf());
     n.volumeCurve = curve;
     n.canOverflow = overflow;
     if (curve != kNone)

@@ -31,9 +31,7 @@ double Model::tankVolume(int node, double level) const {
         const Curve& c = curves[static_cast<size_t>(t.volumeCurve)];
         return interpolate(c.x, c.y, level);
     }
-    const double area = kPi * t.diameter * t.diameter / 4.0;
-    const double vmin = t.minVolume > 0.0 ? t.minVolume : area * t.minLevel;
-    return vmin + area * (level - t.minLevel);
+    return tankVolumeAtHead(node, t.elevation + level);
 }
 
 double Model::tankLevel(int node, double volume) const {
@@ -42,11 +40,49 @@ double Model::tankLevel(int node, double volume) const {
         const Curve& c = curves[static_cast<size_t>(t.volumeCurve)];
         return interpolate(c.y, c.x, volume);
     }
-    const double area = kPi * t.diameter * t.diameter / 4.0;
+    return tankHeadAtVolume(node, volume) - t.elevation;
+}
+
+double Model::tankVolumeAtHead(int node, double head) const {
+    const Node& t = nodes[static_cast<size_t>(node)];
+    if (t.volumeCurve != kNone)
+        return tankVolume(node, head - t.elevation);
+    const double area = kPi * (t.diameter * t.diameter) / 4.0;
+    return t.volumeAtMinLevel + (head - (t.elevation + t.minLevel)) * area;
+}
+
+double Model::tankHeadAtVolume(int node, double volume) const {
+    const Node& t = nodes[static_cast<size_t>(node)];
+    if (t.volumeCurve != kNone)
+        return t.elevation + tankLevel(node, volume);
+    const double area = kPi * (t.diameter * t.diameter) / 4.0;
     if (area <= 0.0)
-        return t.minLevel;
-    const double vmin = t.minVolume > 0.0 ? t.minVolume : area * t.minLevel;
-    return t.minLevel + (volume - vmin) / area;
+        return t.elevation + t.minLevel;
+    return (t.elevation + t.minLevel) + (volume - t.volumeAtMinLevel) / area;
+}
+
+double Model::tankMinVolume(int node) const {
+    const Node& t = nodes[static_cast<size_t>(node)];
+    return t.volumeCurve != kNone ? tankVolume(node, t.minLevel) : t.volumeAtMinLevel;
+}
+
+double Model::tankInitVolume(int node) const {
+    const Node& t = nodes[static_cast<size_t>(node)];
+    return t.volumeCurve != kNone ? tankVolume(node, t.initLevel) : t.volumeAtInitLevel;
+}
+
+double Model::tankMaxVolume(int node) const {
+    const Node& t = nodes[static_cast<size_t>(node)];
+    return t.volumeCurve != kNone ? tankVolume(node, t.maxLevel) : t.volumeAtMaxLevel;
+}
+
+void setCylinderVolumes(Node& n, double diameter, double initLevel, double minLevel, double maxLevel,
+                        double minVolume, double vcf) {
+    const double area = kPi * (diameter * diameter) / 4.0;
+    const double vmin = minVolume > 0.0 ? minVolume : area * minLevel;
+    n.volumeAtMinLevel = vmin / vcf;
+    n.volumeAtInitLevel = (vmin + area * (initLevel - minLevel)) / vcf;
+    n.volumeAtMaxLevel = (vmin + area * (maxLevel - minLevel)) / vcf;
 }
 
 }  // namespace kvepa2

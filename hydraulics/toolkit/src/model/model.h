@@ -71,6 +71,11 @@ struct Node {
     double minVolume = 0.0;  // ft3 (as given; the volume at minLevel when no curve)
     int volumeCurve = kNone;
     bool canOverflow = false;
+    // Volumes (ft3) of a cylindrical tank at its minimum, initial and maximum level, set by
+    // setCylinderVolumes from the values in the model's units.
+    double volumeAtMinLevel = 0.0;
+    double volumeAtInitLevel = 0.0;
+    double volumeAtMaxLevel = 0.0;
 
     // Water quality, kept for writing back.
     double initQuality = 0.0;
@@ -292,6 +297,14 @@ class Model {
     double tankVolume(int node, double level) const;
     // Tank level (ft) holding a volume (ft3).
     double tankLevel(int node, double volume) const;
+    // The same by heads (ft), rounded as the reference engine rounds them: whether a tank
+    // is full is a plain comparison of such a head with the maximum, so the last bit counts.
+    double tankVolumeAtHead(int node, double head) const;
+    double tankHeadAtVolume(int node, double volume) const;
+    // Volumes (ft3) at the minimum, initial and maximum level.
+    double tankMinVolume(int node) const;
+    double tankInitVolume(int node) const;
+    double tankMaxVolume(int node) const;
 
   private:
     static int find(const std::unordered_map<std::string, int>& m, const std::string& id) {
@@ -299,5 +312,12 @@ class Model {
         return it == m.end() ? kNone : it->second;
     }
 };
+
+// Sets a cylindrical tank's volumes at its minimum, initial and maximum level from its
+// diameter, levels and minimum volume in the model's units (vcf: model volume units per ft3).
+// The reference engine works them out in those units before converting, and both its full
+// test and the heads of its first step hang on their last bit.
+void setCylinderVolumes(Node& n, double diameter, double initLevel, double minLevel, double maxLevel,
+                        double minVolume, double vcf);
 
 }  // namespace kvepa2

@@ -27,7 +27,8 @@ inline constexpr double kMillimetresPerFoot = 304.8;
 inline constexpr double kInchesPerFoot = 12.0;
 inline constexpr double kPsiPerFoot = 0.4333;
 inline constexpr double kKpaPerPsi = 6.895;
-inline constexpr double kCubicMetresPerCubicFoot = 0.028317;
+// The reference engine converts volumes with the cube of the foot, not the rounded 0.028317.
+inline constexpr double kCubicMetresPerCubicFoot = kMetresPerFoot * kMetresPerFoot * kMetresPerFoot;
 inline constexpr double kKwPerHp = 0.7457;
 // Kinematic viscosity of water at 20 C in ft2/s; the VISCOSITY option is relative to it.
 inline constexpr double kWaterViscosity = 1.1e-5;

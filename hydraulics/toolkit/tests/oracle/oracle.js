@@ -136,7 +136,7 @@ async function main() {
                 // variants of the latter judge this one too.
                 compareDumps(sr.dump, ours, `${name} saved file of design ${k}: EPANET on it ("EPANET") vs ours`, { ...judged, ignoreSetCodes: true }),
                 // Pins faults on the writer alone: EPANET on our file vs EPANET with the design set.
-                compareDumps(refK, sr.dump, `${name} saved file of design ${k}: EPANET with the design set ("EPANET") vs EPANET on the file ("ours")`, { ignoreSetCodes: true }),
+                compareDumps(refK, sr.dump, `${name} saved file of design ${k}: EPANET with the design set ("EPANET") vs EPANET on the file ("ours")`, { ...judged, ignoreSetCodes: true }),
             ];
         } catch (e) {
             console.log(`${name} saved file of design ${k}: ${e.message}`);

@@ -43,6 +43,7 @@ class ModelBuilder {
         n.minLevel = minLevel;
         n.maxLevel = maxLevel;
         n.diameter = diameter;
+        setCylinderVolumes(n, diameter, level, minLevel, maxLevel, 0.0, 1.0);  // the builder's units are ft
         m_.nodes.push_back(n);
         ++m_.tankCount;
         return static_cast<int>(m_.nodes.size()) - 1;
