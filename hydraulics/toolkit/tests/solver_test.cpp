@@ -263,6 +263,29 @@ TEST(Valves, PrvClosesAgainstReverseFlow) {
     EXPECT_NEAR(sim.nodeHead(j2), 150.0, 1e-3);
 }
 
+TEST(Valves, ZoneFedOnlyThroughAnActivePsvIsSolvable) {
+    // R (200) -> 1000 ft, 1 in, C 100 -> J1 (el 0) -> PSV 50 ft -> J2 (demand 0.5 cfs). The
+    // PSV holds J1 at 50 ft and passes what the pipe carries at 150 ft of loss; J2 is left with
+    // an enormous negative head, as behind a closed link. EPANET 2.3.5: code 6, valve active,
+    // flow 0.022516 cfs, H(J2) = -4.77e7 ft.
+    ModelBuilder b;
+    const int j1 = b.junction(0.0);
+    const int j2 = b.junction(0.0, 0.5);
+    const int r = b.reservoir(200.0);
+    const int p = b.pipe(r, j1, 1000.0, 1.0 / 12.0, 100.0);
+    const int v = b.valve(j1, j2, LinkType::PSV, 1.0, 50.0);
+    b.model().options.accuracy = 0.001;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 6);
+    EXPECT_EQ(sim.linkStatusCode(v), HydraulicSimulation::kActive);
+    EXPECT_NEAR(sim.nodeHead(j1), 50.0, 1e-4);
+    const double q = std::pow(150.0 / hwResistance(1000.0, 1.0 / 12.0, 100.0), 1.0 / 1.852);
+    EXPECT_NEAR(q, 0.022516, 1e-6);
+    EXPECT_NEAR(sim.linkFlow(p), q, 1e-6);
+    EXPECT_NEAR(sim.linkFlow(v), q, 1e-6);
+    EXPECT_LT(sim.nodeHead(j2), -1.0e7);
+}
+
 TEST(Valves, FcvLimitsFlowToSetting) {
     // R (100) -> FCV 0.3 cfs -> J -> pipe -> R2 (0): the valve passes exactly 0.3 cfs and
     // J = 0 + 0.9345135 * 0.3^1.852.

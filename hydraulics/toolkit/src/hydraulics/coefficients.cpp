@@ -106,12 +106,15 @@ void valveCoefficients(SimulationState& s, int k) {
     const LinkKind kd = s.kind[k];
     if (st == Status::kActive) {
         switch (kd) {
+            // An active PRV or PSV keeps a closed link's conductance in the matrix, so that a
+            // zone fed only through one is solvable as one behind a closed link; the valve's new
+            // flow ignores it (updateFlows).
             case LinkKind::Prv:
-                s.p[k] = 0.0;
+                s.p[k] = 1.0 / kBig;
                 s.y[k] = s.to[k] < s.junctions ? s.excess[s.to[k]] : 0.0;
                 return;
             case LinkKind::Psv:
-                s.p[k] = 0.0;
+                s.p[k] = 1.0 / kBig;
                 s.y[k] = s.from[k] < s.junctions ? -s.excess[s.from[k]] : 0.0;
                 return;
             case LinkKind::Fcv:
