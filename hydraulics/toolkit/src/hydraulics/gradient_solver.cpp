@@ -104,6 +104,9 @@ int solveSteadyState(SimulationState& s) {
     int limit = s.maxTrials;
     bool extraPhase = false;
     double relErr = 1.0;
+    // Periodic status checks; a converged trial whose checks changed something restarts the
+    // count from there (EPANET's trial logs show the next check CHECKFREQ trials later).
+    int nextCheck = s.checkFreq;
     for (int iter = 1;; ++iter) {
         if (s.hasPressureValves)
             computeExcessFlows(s);
@@ -144,8 +147,10 @@ int solveSteadyState(SimulationState& s) {
                 changed = true;
             if (!changed)
                 return 0;
-        } else if (!extraPhase && iter <= s.maxCheck && iter % s.checkFreq == 0) {
+            nextCheck = iter + s.checkFreq;
+        } else if (!extraPhase && iter <= s.maxCheck && iter == nextCheck) {
             checkLinkStatuses(s);
+            nextCheck += s.checkFreq;
         }
 
         if (iter >= limit) {
