@@ -471,13 +471,16 @@ int HydraulicSimulation::next(long& timeStep) {
     const Model& m = s.model;
     if (s.halted || s.time >= m.times.duration)
         return 0;
-    long t = std::min(s.hydStep, m.times.duration - s.time);
-    // Next pattern change.
+    // The reference engine does not cut the last step at the duration: a run of 1.5 h with
+    // hourly steps ends at 2 h.
+    long t = s.hydStep;
+    // Next pattern period. The reference engine finds the time the multipliers next change
+    // (pattern start included) but takes it as a time from 0: with a pattern start of 30 min and
+    // hourly periods, a step from 0 ends at 1 h, not at 30 min.
     const long pstep = m.times.patternStep > 0 ? m.times.patternStep : 0;
     if (pstep > 0) {
         const long elapsed = s.time + m.times.patternStart;
-        const long dt = (elapsed / pstep + 1) * pstep - elapsed;
-        t = std::min(t, dt);
+        t = std::min(t, (elapsed / pstep + 1) * pstep - s.time);
     }
     // Next report time: the reference engine counts report periods from time 0, whatever
     // the report start.
