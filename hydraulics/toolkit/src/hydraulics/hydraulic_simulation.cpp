@@ -317,12 +317,19 @@ void setTimeDependentValues(SimulationState& s) {
         else
             s.head[n] = nd.elevation + m.tankLevel(n, s.tankVolume[n]);
     }
+    // A speed pattern sets its pump's speed at every solve, before the controls: a zero
+    // closes an open pump, anything else opens a closed one, whoever closed it (the reference
+    // engine does so even against [STATUS] or a control of the previous step).
     for (const PumpData& p : s.pumps) {
-        if (p.speedPattern < 0 || isClosedStatus(s.status[p.link]))
+        if (p.speedPattern < 0)
             continue;
-        s.setting[p.link] = m.patternFactor(p.speedPattern, s.time);
-        if (s.setting[p.link] <= 0.0)
-            s.status[p.link] = Status::kClosed;
+        const double speed = m.patternFactor(p.speedPattern, s.time);
+        StatusCode& st = s.status[p.link];
+        if (speed <= 0.0 && !isClosedStatus(st))
+            st = Status::kClosed;
+        else if (speed > 0.0 && isClosedStatus(st))
+            st = Status::kOpen;
+        s.setting[p.link] = speed;
     }
 }
 
