@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "data/solver/model_builder.h"
 #include "hydraulics/hydraulic_simulation.h"
@@ -125,6 +126,59 @@ TEST(Pumps, PumpAgainstTooHighHeadIsClosedWithWarning4) {
     EXPECT_EQ(sim.linkStatus(pu), 0);
     EXPECT_EQ(sim.linkStatusCode(pu), HydraulicSimulation::kXHead);
     EXPECT_NEAR(sim.nodeHead(j), 200.0, 1e-3);
+}
+
+// S (0 ft) feeds J1 through pumps PA (speed 1) and PB (speed 0.7) on the same curve; J1 -
+// 1000 ft, 12 in, C 100 - J2 (3 cfs) - the same pipe - R2 (200 ft). The first trial drives PB
+// backwards, and the second trial's coefficients take its gain at that negative flow.
+struct BackwardPump {
+    ModelBuilder b;
+    int j1, pa, pb;
+    explicit BackwardPump(std::vector<double> q, std::vector<double> h) {
+        j1 = b.junction(0.0);
+        const int j2 = b.junction(0.0, 3.0);
+        const int s = b.reservoir(0.0);
+        const int r2 = b.reservoir(200.0);
+        b.pipe(j1, j2, 1000.0, 1.0, 100.0);
+        b.pipe(j2, r2, 1000.0, 1.0, 100.0);
+        const int c = b.curve(std::move(q), std::move(h));
+        pa = b.pump(s, j1, c);
+        pb = b.pump(s, j1, c, 0.7);
+        b.model().options.accuracy = 0.001;
+    }
+};
+
+TEST(Pumps, APumpDrivenBackwardsGainsAlongItsCurveTakenAtTheSignedFlow) {
+    // EPANET 2.3.5, trial logs and TRIALS 2 runs: the three-point curve (a power law) gains
+    // h0 + r |q|^n backwards, the four-point one follows the line of the segment of |q| at the
+    // signed q. Both take 5 trials, PB shut for want of head after trial 2; after 2 trials PA
+    // carries 2.29559 / 1.94419 cfs with J1 at 189.5748 / 201.6742 ft, at the end 1.937647 /
+    // 1.918317 cfs with J1 at 202.1361 / 202.0421 ft. With |q| instead the trials differ.
+    struct Case {
+        std::vector<double> q, h;
+        double qa2, h2, qaEnd, hEnd;
+    };
+    const Case cases[] = {
+        {{0.0, 2.0, 4.0}, {250.0, 200.0, 120.0}, 2.2955913, 189.57482, 1.937647, 202.136102},
+        {{0.0, 2.0, 3.0, 4.0}, {250.0, 200.0, 170.0, 120.0}, 1.9441944, 201.67417, 1.918317, 202.042078},
+    };
+    for (const Case& c : cases) {
+        BackwardPump n(c.q, c.h);
+        n.b.model().options.trials = 2;
+        n.b.model().options.extraTrials = 0;
+        HydraulicSimulation two(n.b.model());
+        EXPECT_EQ(solveOnce(two), 1);
+        EXPECT_NEAR(two.linkFlow(n.pa), c.qa2, 1e-5) << c.q.size() << " points";
+        EXPECT_NEAR(two.nodeHead(n.j1), c.h2, 1e-4) << c.q.size() << " points";
+
+        BackwardPump m(c.q, c.h);
+        HydraulicSimulation sim(m.b.model());
+        EXPECT_EQ(solveOnce(sim), 4);
+        EXPECT_EQ(sim.iterations(), 5) << c.q.size() << " points";
+        EXPECT_EQ(sim.linkStatusCode(m.pb), HydraulicSimulation::kXHead);
+        EXPECT_NEAR(sim.linkFlow(m.pa), c.qaEnd, 1e-5);
+        EXPECT_NEAR(sim.nodeHead(m.j1), c.hEnd, 1e-4);
+    }
 }
 
 // Well (650 ft) -> constant-power pump -> W (elevation 650, no demand) -> pipe 400 ft, 10 in,

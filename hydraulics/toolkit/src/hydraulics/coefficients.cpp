@@ -251,16 +251,24 @@ void pumpGain(const SimulationState& s, const PumpData& pump, double q, double s
             return;
         }
         case PumpCurveKind::PowerLaw: {
+            // The law keeps the sign of the flow: a pump driven backwards gains more than its
+            // shutoff head (the reference engine's trial logs follow this, not |q|).
             const double aq = std::fabs(q) / speed;
             const double t = pump.r * std::pow(aq, pump.n);
-            gain = speed * speed * (pump.h0 - t);
+            gain = speed * speed * (q < 0.0 ? pump.h0 + t : pump.h0 - t);
             gradient = aq > 0.0 ? speed * pump.n * t / aq : 0.0;
             return;
         }
         case PumpCurveKind::Custom: {
+            // The segment is the one of |q|, its line then taken at the signed flow: a pump
+            // driven backwards climbs that segment's line (the reference engine's trial logs
+            // follow this, not the curve mirrored nor its first segment extended).
+            const double x = q / speed;
             double v = 0.0;
             double slope = 0.0;
-            curveSegment(s.model.curves[pump.curve], std::fabs(q) / speed, v, slope);
+            curveSegment(s.model.curves[pump.curve], std::fabs(x), v, slope);
+            if (x < 0.0)
+                v += 2.0 * slope * x;
             gain = speed * speed * v;
             gradient = -speed * slope;
             return;
