@@ -21,6 +21,14 @@ inline void closedCoefficients(SimulationState& s, int k) {
 // Slope (ft per cfs) of the pressure-driven demand law below no flow and beyond full
 // demand, as the reference engine has it.
 constexpr double kPdaSteep = 1.0e9;
+// A node exactly at full demand (every period's first trial) is half as steep: the reference
+// engine's first trial moves its demand by (p - preq) / 5e8 cfs, later ones by / 1e9.
+constexpr double kPdaSteepAtFull = 5.0e8;
+// Just below full demand the reference engine's trials behave as if the law's gradient had
+// kPdaNearFull / (d - q + 1e-12)^2 ft per cfs added (measured from 1e-8 down to 2.6e-10 cfs
+// below, whatever the exponent, demand and pressures); it fades within 1e-6 cfs.
+constexpr double kPdaNearFull = 2.5e-16;
+constexpr double kPdaNearFullOffset = 1.0e-12;
 
 // An open valve's loss becomes linear below this gradient (measured on the reference
 // engine: a loss-free open valve drops 1e-6 ft per cfs).
@@ -189,7 +197,8 @@ void nodeCoefficients(SimulationState& s) {
             } else if (q >= d) {
                 // Full demand is the steep branch already, so a node at full demand stays
                 // there unless its pressure falls below the required one.
-                h = dp + kPdaSteep * (q - d);
+                g = q == d ? kPdaSteepAtFull : kPdaSteep;
+                h = dp + g * (q - d);
             } else {
                 h = dp * std::pow(q / d, 1.0 / s.pExp);
                 g = q > 0.0 ? h / (s.pExp * q) : 0.0;
@@ -197,6 +206,10 @@ void nodeCoefficients(SimulationState& s) {
                     g = kMinGradient;
                     h = g * q;
                 }
+            }
+            if (q > 0.0 && q < d) {
+                const double below = d - q + kPdaNearFullOffset;
+                g += kPdaNearFull / (below * below);
             }
             s.dmP[n] = 1.0 / g;
             s.dmY[n] = h / g;
