@@ -280,5 +280,48 @@ TEST(SettingControls, PumpSpeedSetting) {
     EXPECT_NEAR(sim.nodeHead(j), 31.250125, 1e-3);
 }
 
+TEST(SettingControls, ASpeedPatternReopensThePumpAtEverySolveWhoeverClosedIt) {
+    // R (0) -> pump (2 cfs at 100 ft) with speeds 1, 1, 0.9, 0, 1 by the hour -> J (1 cfs) -
+    // 1000 ft, 12 in, C 100 - J2 - the same pipe - R2 (50 ft). [STATUS] closes the pump and a
+    // timer closes it at 1.5 h, yet EPANET 2.3.5 runs it open from 0, closed at 1.5 h only,
+    // open again at 2 h (0.9) and shut at 3 h by the zero: pump flow 3.028, 3.028, 0, 2.542,
+    // 0, 3.028 cfs at 0, 1, 1.5, 2, 3, 4 h.
+    ModelBuilder b;
+    const int j = b.junction(0.0, 1.0);
+    const int j2 = b.junction(0.0);
+    const int r = b.reservoir(0.0);
+    const int r2 = b.reservoir(50.0);
+    b.pipe(j, j2, 1000.0, 1.0, 100.0);
+    b.pipe(j2, r2, 1000.0, 1.0, 100.0);
+    const int pu = b.pump(r, j, b.curve({2.0}, {100.0}));
+    Model& m = b.model();
+    m.links[pu].speedPattern = b.pattern({1.0, 1.0, 0.9, 0.0, 1.0, 1.0});
+    m.links[pu].initStatus = LinkStatus::Closed;
+    m.options.accuracy = 0.001;
+    m.times.duration = 14400;
+    Control c;
+    c.link = pu;
+    c.status = LinkStatus::Closed;
+    c.time = 5400;
+    m.controls.push_back(c);
+    HydraulicSimulation sim(m);
+    sim.init(0);
+    std::vector<long> times;
+    std::vector<double> flow;
+    for (int guard = 0; guard < 20; ++guard) {
+        long t = 0, step = 0;
+        sim.run(t);
+        times.push_back(t);
+        flow.push_back(sim.linkFlow(pu));
+        sim.next(step);
+        if (step == 0)
+            break;
+    }
+    EXPECT_EQ(times, (std::vector<long>{0, 3600, 5400, 7200, 10800, 14400}));
+    const double epanet[] = {3.028, 3.028, 0.0, 2.542, 0.0, 3.028};
+    ASSERT_EQ(flow.size(), 6u);
+    for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(flow[k], epanet[k], 5e-4) << "at " << times[k];
+}
+
 }  // namespace
 }  // namespace kvepa2

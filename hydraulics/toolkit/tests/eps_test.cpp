@@ -356,6 +356,39 @@ TEST(Patterns, PatternStepShortensTheHydraulicStep) {
     }
 }
 
+TEST(Patterns, PatternStartShiftsTheMultipliersButTheStepEndsAreTakenFromTimeZero) {
+    // Hourly factors 1..6 (x 10 cfs at J), pattern start 30 min, P2 to a second junction
+    // closed at 40 min. The multipliers next change at 1.5 h of pattern time, i.e. at 1 h,
+    // yet the step from 40 min ends 1.5 h - 40 min later, at 100 min. EPANET 2.3.5: steps
+    // at 0, 2400, 6000, 9600 s with J's demand 10, 20, 30, 40.
+    ModelBuilder b;
+    const int j = b.junction(0.0, 10.0);
+    const int j2 = b.junction(0.0, 5.0);
+    const int r = b.reservoir(100.0);
+    b.pipe(r, j, 100.0, 1.0, 100.0);
+    const int p2 = b.pipe(j, j2, 100.0, 1.0, 100.0);
+    Model& m = b.model();
+    m.nodes[j].demands[0].pattern = b.pattern({1, 2, 3, 4, 5, 6});
+    m.times.duration = 9600;
+    m.times.patternStart = 1800;
+    m.times.reportStep = 86400;
+    Control c;
+    c.link = p2;
+    c.status = LinkStatus::Closed;
+    c.time = 2400;
+    m.controls.push_back(c);
+    HydraulicSimulation sim(m);
+    std::vector<long> times;
+    std::vector<double> demand;
+    runAll(sim, [&](long t) {
+        times.push_back(t);
+        demand.push_back(sim.nodeDemand(j));
+    });
+    EXPECT_EQ(times, (std::vector<long>{0, 2400, 6000, 9600}));
+    ASSERT_EQ(demand.size(), 4u);
+    for (size_t k = 0; k < 4; ++k) EXPECT_DOUBLE_EQ(demand[k], 10.0 * static_cast<double>(k + 1));
+}
+
 TEST(Patterns, DemandMultiplierAndCategoriesAddUp) {
     // Categories 1 cfs x pattern (2 in the second half hour) and 0.25 cfs without a pattern,
     // all times the multiplier 1.5: (1 + 0.25) 1.5 = 1.875 and (2 + 0.25) 1.5 = 3.375.
@@ -423,6 +456,20 @@ TEST(Clock, ReportStepCountsFromTimeZeroAndEndsAtTheDuration) {
     long step = -1;
     EXPECT_EQ(sim.next(step), 0);
     EXPECT_EQ(step, 0);
+}
+
+TEST(Clock, TheLastStepIsNotCutAtTheDuration) {
+    // 1.5 h with hourly steps ends at 2 h, as EPANET 2.3.5 runs it (a duration of 5.25 h,
+    // 150 min or 0.5 h ends at the next whole step, and so does one that a tank event moved).
+    Demands d;
+    Model& m = d.b.model();
+    m.times.duration = 5400;
+    m.times.patternStep = 3600;
+    HydraulicSimulation sim(m);
+    const auto periods = runAll(sim, [](long) {});
+    std::vector<long> times;
+    for (const auto& p : periods) times.push_back(p.time);
+    EXPECT_EQ(times, (std::vector<long>{0, 3600, 7200}));
 }
 
 TEST(Clock, SingleSolveWhenTheDurationIsZero) {

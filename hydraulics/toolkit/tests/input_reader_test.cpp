@@ -526,6 +526,22 @@ TEST(InputReader, WhatEpanetAcceptsQuietly) {
     EXPECT_EQ(m.nodes[2].emitterCoeff, 0.0);
 }
 
+TEST(InputReader, AValveIsNotComparedWithTheLinkReadJustBeforeIt) {
+    // EPANET 2.3.5 opens PRVs in series and a PSV behind a PRV when each follows the other
+    // directly, but refuses the same PRVs (220) with a valve, a pipe or a pump read between them.
+    const std::string extra = "[JUNCTIONS]\nJ3 0 0\nJ4 0 0\n[PIPES]\nL3 J4 J2 100 8 100\n[VALVES]\n";
+    const Model m = read(kBase + extra + "V1 J1 J3 6 PRV 10\nV2 J3 J4 6 PRV 5\nV3 J4 J2 6 PSV 5\n");
+    EXPECT_EQ(m.links.size(), 6u);
+    for (const std::string between : {"V2 J4 J2 6 TCV 8\n", "[PIPES]\nL4 J4 J2 100 8 100\n[VALVES]\n",
+                                      "[PUMPS]\nU1 J4 J2 POWER 1\n[VALVES]\n"}) {
+        const ReadResult r =
+            readFailing(kBase + extra + "V1 J1 J3 6 PRV 10\n" + between + "V3 J3 J4 6 PRV 5\n");
+        ASSERT_EQ(r.errors.size(), 1u) << between;
+        EXPECT_EQ(r.errors[0].code, 220) << between;
+        EXPECT_NE(r.errors[0].message.find("V3 J3 J4 6 PRV 5"), std::string::npos) << r.errors[0].message;
+    }
+}
+
 TEST(InputReader, EveryBadLineIsReportedInFileOrder) {
     const ReadResult r =
         readFailing(kBase + "[JUNCTIONS]\nJ3 abc\n[PIPES]\nL9 J1 J9 1 1 1\nL1 J1 J2 1 1 1\n");

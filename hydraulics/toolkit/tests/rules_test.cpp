@@ -120,6 +120,54 @@ TEST(Rules, RulesFirstActAtTheFirstRuleStepAfterTheStart) {
     EXPECT_EQ(st[1], 0);
 }
 
+TEST(Rules, SystemDemandAddsThePositiveDemandsAskedFor) {
+    // A 10, B -4, C an emitter, D 2.5 and E categories 5 and -3 cfs, under PDA with demand
+    // multiplier 2. EPANET 2.3.5 opens PX by "SYSTEM DEMAND > X" for X below 35 only, i.e.
+    // 2 (10 + 2.5 + 5): no negative category, no emitter, the full demands, not the delivered.
+    for (const double x : {34.99, 35.01}) {
+        testing::ModelBuilder b;
+        const int a = b.junction(0.0, 10.0);
+        const int bb = b.junction(0.0, -4.0);
+        const int c = b.junction(0.0);
+        const int d = b.junction(0.0, 2.5);
+        const int e = b.junction(0.0, 5.0);
+        const int r = b.reservoir(100.0);
+        Model& m = b.model();
+        m.nodes[e].demands.push_back(Demand{-3.0, kNone, ""});
+        m.nodes[c].emitterCoeff = 0.1;
+        b.pipe(r, a, 100.0, 1.0, 100.0);
+        b.pipe(a, bb, 100.0, 1.0, 100.0);
+        b.pipe(bb, c, 100.0, 1.0, 100.0);
+        b.pipe(c, d, 100.0, 1.0, 100.0);
+        const int px = b.pipe(d, e, 100.0, 1.0, 100.0);
+        m.links[px].initStatus = LinkStatus::Closed;
+        m.options.demandModel = DemandModel::PDA;
+        m.options.requiredPressure = 923.0;
+        m.options.demandMultiplier = 2.0;
+        m.options.accuracy = 0.001;
+        m.times.duration = 3600;
+        Rule rule;
+        Premise p;
+        p.object = RuleObject::System;
+        p.variable = RuleVariable::Demand;
+        p.op = RuleOperator::GT;
+        p.value = x;
+        rule.premises.push_back(p);
+        RuleAction open;
+        open.link = px;
+        open.status = LinkStatus::Open;
+        rule.thenActions.push_back(open);
+        m.rules.push_back(rule);
+        HydraulicSimulation sim(m);
+        std::vector<int> st;
+        const auto t = times(sim, &st, px);
+        ASSERT_GE(t.size(), 2u);
+        EXPECT_EQ(st[0], 0);
+        EXPECT_EQ(t[1], x < 35.0 ? 360 : 3600) << "X = " << x;
+        EXPECT_EQ(st[1], x < 35.0 ? 1 : 0) << "X = " << x;
+    }
+}
+
 TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
     // A PRV set above the reservoir's head stands wide open; a rule giving it the same setting
     // at every rule step changes nothing, so the steps are those of the run without the rule.

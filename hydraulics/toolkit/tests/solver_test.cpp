@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "data/solver/model_builder.h"
 #include "hydraulics/hydraulic_simulation.h"
@@ -129,6 +130,59 @@ TEST(Pumps, PumpAgainstTooHighHeadIsClosedWithWarning4) {
     EXPECT_EQ(sim.linkStatus(pu), 0);
     EXPECT_EQ(sim.linkStatusCode(pu), HydraulicSimulation::kXHead);
     EXPECT_NEAR(sim.nodeHead(j), 200.0, 1e-3);
+}
+
+// S (0 ft) feeds J1 through pumps PA (speed 1) and PB (speed 0.7) on the same curve; J1 -
+// 1000 ft, 12 in, C 100 - J2 (3 cfs) - the same pipe - R2 (200 ft). The first trial drives PB
+// backwards, and the second trial's coefficients take its gain at that negative flow.
+struct BackwardPump {
+    ModelBuilder b;
+    int j1, pa, pb;
+    explicit BackwardPump(std::vector<double> q, std::vector<double> h) {
+        j1 = b.junction(0.0);
+        const int j2 = b.junction(0.0, 3.0);
+        const int s = b.reservoir(0.0);
+        const int r2 = b.reservoir(200.0);
+        b.pipe(j1, j2, 1000.0, 1.0, 100.0);
+        b.pipe(j2, r2, 1000.0, 1.0, 100.0);
+        const int c = b.curve(std::move(q), std::move(h));
+        pa = b.pump(s, j1, c);
+        pb = b.pump(s, j1, c, 0.7);
+        b.model().options.accuracy = 0.001;
+    }
+};
+
+TEST(Pumps, APumpDrivenBackwardsGainsAlongItsCurveTakenAtTheSignedFlow) {
+    // EPANET 2.3.5, trial logs and TRIALS 2 runs: the three-point curve (a power law) gains
+    // h0 + r |q|^n backwards, the four-point one follows the line of the segment of |q| at the
+    // signed q. Both take 5 trials, PB shut for want of head after trial 2; after 2 trials PA
+    // carries 2.29559 / 1.94419 cfs with J1 at 189.5748 / 201.6742 ft, at the end 1.937647 /
+    // 1.918317 cfs with J1 at 202.1361 / 202.0421 ft. With |q| instead the trials differ.
+    struct Case {
+        std::vector<double> q, h;
+        double qa2, h2, qaEnd, hEnd;
+    };
+    const Case cases[] = {
+        {{0.0, 2.0, 4.0}, {250.0, 200.0, 120.0}, 2.2955913, 189.57482, 1.937647, 202.136102},
+        {{0.0, 2.0, 3.0, 4.0}, {250.0, 200.0, 170.0, 120.0}, 1.9441944, 201.67417, 1.918317, 202.042078},
+    };
+    for (const Case& c : cases) {
+        BackwardPump n(c.q, c.h);
+        n.b.model().options.trials = 2;
+        n.b.model().options.extraTrials = 0;
+        HydraulicSimulation two(n.b.model());
+        EXPECT_EQ(solveOnce(two), 1);
+        EXPECT_NEAR(two.linkFlow(n.pa), c.qa2, 1e-5) << c.q.size() << " points";
+        EXPECT_NEAR(two.nodeHead(n.j1), c.h2, 1e-4) << c.q.size() << " points";
+
+        BackwardPump m(c.q, c.h);
+        HydraulicSimulation sim(m.b.model());
+        EXPECT_EQ(solveOnce(sim), 4);
+        EXPECT_EQ(sim.iterations(), 5) << c.q.size() << " points";
+        EXPECT_EQ(sim.linkStatusCode(m.pb), HydraulicSimulation::kXHead);
+        EXPECT_NEAR(sim.linkFlow(m.pa), c.qaEnd, 1e-5);
+        EXPECT_NEAR(sim.nodeHead(m.j1), c.hEnd, 1e-4);
+    }
 }
 
 // Well (650 ft) -> constant-power pump -> W (elevation 650, no demand) -> pipe 400 ft, 10 in,
@@ -325,6 +379,29 @@ TEST(Valves, ActivePressureValveTurnedBackwardsPassesNothingInThatTrial) {
     }
 }
 
+TEST(Valves, ZoneFedOnlyThroughAnActivePsvIsSolvable) {
+    // R (200) -> 1000 ft, 1 in, C 100 -> J1 (el 0) -> PSV 50 ft -> J2 (demand 0.5 cfs). The
+    // PSV holds J1 at 50 ft and passes what the pipe carries at 150 ft of loss; J2 is left with
+    // an enormous negative head, as behind a closed link. EPANET 2.3.5: code 6, valve active,
+    // flow 0.022516 cfs, H(J2) = -4.77e7 ft.
+    ModelBuilder b;
+    const int j1 = b.junction(0.0);
+    const int j2 = b.junction(0.0, 0.5);
+    const int r = b.reservoir(200.0);
+    const int p = b.pipe(r, j1, 1000.0, 1.0 / 12.0, 100.0);
+    const int v = b.valve(j1, j2, LinkType::PSV, 1.0, 50.0);
+    b.model().options.accuracy = 0.001;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 6);
+    EXPECT_EQ(sim.linkStatusCode(v), HydraulicSimulation::kActive);
+    EXPECT_NEAR(sim.nodeHead(j1), 50.0, 1e-4);
+    const double q = std::pow(150.0 / hwResistance(1000.0, 1.0 / 12.0, 100.0), 1.0 / 1.852);
+    EXPECT_NEAR(q, 0.022516, 1e-6);
+    EXPECT_NEAR(sim.linkFlow(p), q, 1e-6);
+    EXPECT_NEAR(sim.linkFlow(v), q, 1e-6);
+    EXPECT_LT(sim.nodeHead(j2), -1.0e7);
+}
+
 TEST(Valves, FcvLimitsFlowToSetting) {
     // R (100) -> FCV 0.3 cfs -> J -> pipe -> R2 (0): the valve passes exactly 0.3 cfs and
     // J = 0 + 0.9345135 * 0.3^1.852.
@@ -400,24 +477,77 @@ TEST(Codes, PressureDrivenNodeBelowZeroTakesNothingAndGivesNoWarning) {
     EXPECT_LT(std::fabs(sim.nodeDemand(j)), 1e-5);
 }
 
-TEST(PressureDriven, BeyondFullDemandTheLawRisesOneFootPer1e9Cfs) {
+TEST(PressureDriven, BeyondFullDemandTheLawRisesOneFootPer1e9CfsAndHalfThatAtFullDemand) {
     // R (100 ft) -> 10 ft of 2 ft pipe -> J (el 0, demand 1 cfs), minimum 0, required 20 ft.
-    // J's pressure is ~100 ft, far above 20: it takes its demand plus (p - 20) / 1e9 cfs.
-    // Starting at full demand on that steep branch, the first trial lands on the answer and
-    // the second confirms it.
-    ModelBuilder b;
-    const int j = b.junction(0.0, 1.0);
-    const int r = b.reservoir(100.0);
-    b.pipe(r, j, 10.0, 2.0, 130.0);
-    b.model().options.demandModel = DemandModel::PDA;
-    b.model().options.minimumPressure = 0.0;
-    b.model().options.requiredPressure = 20.0;
-    HydraulicSimulation sim(b.model());
+    // J's pressure is ~100 ft, far above 20: it takes its demand plus (p - 20) / 1e9 cfs. The
+    // first trial starts exactly at full demand, where EPANET 2.3.5 moves it by twice that
+    // (1.00000016 cfs after TRIALS 1); the second lands on 1.00000008 and converges.
+    auto net = [](int trials) {
+        ModelBuilder b;
+        b.junction(0.0, 1.0);
+        const int r = b.reservoir(100.0);
+        b.pipe(r, 0, 10.0, 2.0, 130.0);
+        Options& o = b.model().options;
+        o.demandModel = DemandModel::PDA;
+        o.minimumPressure = 0.0;
+        o.requiredPressure = 20.0;
+        o.accuracy = 1.0e-5;
+        o.trials = trials;
+        o.extraTrials = 0;
+        return b;
+    };
+    ModelBuilder one = net(1);
+    HydraulicSimulation first(one.model());
+    EXPECT_EQ(solveOnce(first), 1);
+    EXPECT_NEAR(first.nodeDemand(0) - 1.0, 2.0 * (first.nodePressure(0) - 20.0) / 1.0e9, 1e-13);
+    EXPECT_NEAR(first.nodeDemand(0), 1.00000016, 1e-12);
+
+    ModelBuilder all = net(100);
+    HydraulicSimulation sim(all.model());
     EXPECT_EQ(solveOnce(sim), 0);
-    const double p = sim.nodePressure(j);
+    const double p = sim.nodePressure(0);
     EXPECT_GT(p, 99.0);
-    EXPECT_NEAR(sim.nodeDemand(j) - 1.0, (p - 20.0) / 1.0e9, 1e-12);
+    EXPECT_NEAR(sim.nodeDemand(0) - 1.0, (p - 20.0) / 1.0e9, 1e-13);
     EXPECT_EQ(sim.iterations(), 2);
+}
+
+TEST(PressureDriven, ADemandJustBelowFullIsHeldBackAsEPANETHoldsIt) {
+    // R (150 ft) - 1000 ft, 8 in - J1 - 1000 ft, 6 in - J2 (400 GPM) and J3 (80 GPM) the same
+    // way, all C 100; PDA from 5 to 60 psi, exponent 0.5. J2 starts at full demand, falls a
+    // few 1e-9 cfs short after trial 1 and leaves full demand in trial 2. EPANET 2.3.5: 4
+    // trials; after 2, H(J2) = 123.353318 ft and 23.3313 GPM short; at the end H(J2) =
+    // 123.421290 ft and 375.537221 GPM delivered. With the plain law trial 2 gives 123.4068 ft.
+    constexpr double gpm = 448.831;
+    auto net = [&](int trials) {
+        ModelBuilder b;
+        const int j1 = b.junction(0.0);
+        b.junction(0.0, 400.0 / gpm);
+        b.junction(0.0, 80.0 / gpm);
+        const int r = b.reservoir(150.0);
+        b.pipe(r, j1, 1000.0, 8.0 / 12.0, 100.0);
+        b.pipe(j1, 1, 1000.0, 0.5, 100.0);
+        b.pipe(j1, 2, 1000.0, 0.5, 100.0);
+        Options& o = b.model().options;
+        o.demandModel = DemandModel::PDA;
+        o.minimumPressure = 5.0 / 0.4333;
+        o.requiredPressure = 60.0 / 0.4333;
+        o.accuracy = 0.001;
+        o.trials = trials;
+        o.extraTrials = 0;
+        return b;
+    };
+    ModelBuilder two = net(2);
+    HydraulicSimulation sim2(two.model());
+    EXPECT_EQ(solveOnce(sim2), 1);
+    EXPECT_NEAR(sim2.nodeHead(1), 123.353318, 1e-5);
+    EXPECT_NEAR(sim2.nodeDemandDeficit(1) * gpm, 23.3313, 1e-3);
+
+    ModelBuilder all = net(40);
+    HydraulicSimulation sim(all.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_EQ(sim.iterations(), 4);
+    EXPECT_NEAR(sim.nodeHead(1), 123.421290, 1e-5);
+    EXPECT_NEAR(sim.nodeDemand(1) * gpm, 375.537221, 1e-4);
 }
 
 TEST(PressureDriven, ATrialMovesADeliveryBy40PercentOfTheDemandAtMost) {

@@ -21,6 +21,14 @@ inline void closedCoefficients(SimulationState& s, int k) {
 // Slope (ft per cfs) of the pressure-driven demand law below no flow and beyond full
 // demand, as the reference engine has it.
 constexpr double kPdaSteep = 1.0e9;
+// A node exactly at full demand (every period's first trial) is half as steep: the reference
+// engine's first trial moves its demand by (p - preq) / 5e8 cfs, later ones by / 1e9.
+constexpr double kPdaSteepAtFull = 5.0e8;
+// Just below full demand the reference engine's trials behave as if the law's gradient had
+// kPdaNearFull / (d - q + 1e-12)^2 ft per cfs added (measured from 1e-8 down to 2.6e-10 cfs
+// below, whatever the exponent, demand and pressures); it fades within 1e-6 cfs.
+constexpr double kPdaNearFull = 2.5e-16;
+constexpr double kPdaNearFullOffset = 1.0e-12;
 
 // An open valve's loss becomes linear below this gradient (measured on the reference
 // engine: a loss-free open valve drops 1e-6 ft per cfs).
@@ -106,12 +114,16 @@ void valveCoefficients(SimulationState& s, int k) {
     const LinkKind kd = s.kind[k];
     if (st == Status::kActive) {
         switch (kd) {
+            // An active PSV keeps a closed link's conductance in the matrix, so that a zone fed
+            // only through one is solvable as one behind a closed link; the valve's new flow
+            // ignores it (updateFlows). An active PRV shows none in EPANET's results: the pipe
+            // into it carries exactly the valve's flow.
             case LinkKind::Prv:
                 s.p[k] = 0.0;
                 s.y[k] = s.to[k] < s.junctions ? s.excess[s.to[k]] : 0.0;
                 return;
             case LinkKind::Psv:
-                s.p[k] = 0.0;
+                s.p[k] = 1.0 / kBig;
                 s.y[k] = s.from[k] < s.junctions ? -s.excess[s.from[k]] : 0.0;
                 return;
             case LinkKind::Fcv:
@@ -186,7 +198,8 @@ void nodeCoefficients(SimulationState& s) {
             } else if (q >= d) {
                 // Full demand is the steep branch already, so a node at full demand stays
                 // there unless its pressure falls below the required one.
-                h = dp + kPdaSteep * (q - d);
+                g = q == d ? kPdaSteepAtFull : kPdaSteep;
+                h = dp + g * (q - d);
             } else {
                 h = dp * std::pow(q / d, 1.0 / s.pExp);
                 g = q > 0.0 ? h / (s.pExp * q) : 0.0;
@@ -194,6 +207,10 @@ void nodeCoefficients(SimulationState& s) {
                     g = kMinGradient;
                     h = g * q;
                 }
+            }
+            if (q > 0.0 && q < d) {
+                const double below = d - q + kPdaNearFullOffset;
+                g += kPdaNearFull / (below * below);
             }
             s.dmP[n] = 1.0 / g;
             s.dmY[n] = h / g;
@@ -248,16 +265,24 @@ void pumpGain(const SimulationState& s, const PumpData& pump, double q, double s
             return;
         }
         case PumpCurveKind::PowerLaw: {
+            // The law keeps the sign of the flow: a pump driven backwards gains more than its
+            // shutoff head (the reference engine's trial logs follow this, not |q|).
             const double aq = std::fabs(q) / speed;
             const double t = pump.r * std::pow(aq, pump.n);
-            gain = speed * speed * (pump.h0 - t);
+            gain = speed * speed * (q < 0.0 ? pump.h0 + t : pump.h0 - t);
             gradient = aq > 0.0 ? speed * pump.n * t / aq : 0.0;
             return;
         }
         case PumpCurveKind::Custom: {
+            // The segment is the one of |q|, its line then taken at the signed flow: a pump
+            // driven backwards climbs that segment's line (the reference engine's trial logs
+            // follow this, not the curve mirrored nor its first segment extended).
+            const double x = q / speed;
             double v = 0.0;
             double slope = 0.0;
-            curveSegment(s.model.curves[pump.curve], std::fabs(q) / speed, v, slope);
+            curveSegment(s.model.curves[pump.curve], std::fabs(x), v, slope);
+            if (x < 0.0)
+                v += 2.0 * slope * x;
             gain = speed * speed * v;
             gradient = -speed * slope;
             return;

@@ -1,5 +1,6 @@
 #include "hydraulics/controls.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kvepa2 {
@@ -190,10 +191,22 @@ void markLevelControlsReached(SimulationState& s, const std::vector<double>& net
 
 namespace {
 
+// SYSTEM DEMAND as the reference engine takes it: the demands asked for (the multiplier
+// included, whatever PDA delivers, without emitters), each category counted only if positive.
+double systemDemand(const SimulationState& s) {
+    const double* pat = s.patternNow.data() + 1;
+    double sum = 0.0;
+    for (size_t c = 0; c < s.demandBase.size(); ++c)
+        sum += std::max(0.0, s.demandBase[c] * pat[s.demandPattern[c]]);
+    return sum * s.model.options.demandMultiplier;
+}
+
 double premiseValue(const SimulationState& s, const Premise& p, long t) {
     const int i = p.index;
     switch (p.variable) {
         case RuleVariable::Demand:
+            if (p.object == RuleObject::System)
+                return systemDemand(s);
             if (i < s.junctions)
                 return s.pda ? s.delivered[i] + s.emitterQ[i] : s.demand[i] + s.emitterQ[i];
             return 0.0;

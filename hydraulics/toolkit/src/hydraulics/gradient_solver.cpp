@@ -28,7 +28,10 @@ Progress updateFlows(SimulationState& s, double damping) {
     const double* h = s.head.data();
     for (int k = 0; k < s.links; ++k) {
         const double dh = h[s.from[k]] - h[s.to[k]];
-        const double pk = s.p[k];
+        // An active PRV's or PSV's flow comes from its excess flow alone.
+        const bool pressureFixed =
+            s.status[k] == Status::kActive && (s.kind[k] == LinkKind::Prv || s.kind[k] == LinkKind::Psv);
+        const double pk = pressureFixed ? 0.0 : s.p[k];
         double dq = s.y[k] - pk * dh;
         dq *= damping;
         // A constant-power pump's flow never turns negative: a step that would reverse it

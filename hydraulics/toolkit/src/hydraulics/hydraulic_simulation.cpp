@@ -316,12 +316,19 @@ void setTimeDependentValues(SimulationState& s) {
         if (nd.type == NodeType::Reservoir)
             s.head[n] = nd.elevation * m.patternFactor(nd.headPattern, s.time);
     }
+    // A speed pattern sets its pump's speed at every solve, before the controls: a zero
+    // closes an open pump, anything else opens a closed one, whoever closed it (the reference
+    // engine does so even against [STATUS] or a control of the previous step).
     for (const PumpData& p : s.pumps) {
-        if (p.speedPattern < 0 || isClosedStatus(s.status[p.link]))
+        if (p.speedPattern < 0)
             continue;
-        s.setting[p.link] = m.patternFactor(p.speedPattern, s.time);
-        if (s.setting[p.link] <= 0.0)
-            s.status[p.link] = Status::kClosed;
+        const double speed = m.patternFactor(p.speedPattern, s.time);
+        StatusCode& st = s.status[p.link];
+        if (speed <= 0.0 && !isClosedStatus(st))
+            st = Status::kClosed;
+        else if (speed > 0.0 && isClosedStatus(st))
+            st = Status::kOpen;
+        s.setting[p.link] = speed;
     }
 }
 
@@ -468,13 +475,16 @@ int HydraulicSimulation::next(long& timeStep) {
     const Model& m = s.model;
     if (s.halted || s.time >= m.times.duration)
         return 0;
-    long t = std::min(s.hydStep, m.times.duration - s.time);
-    // Next pattern change.
+    // The reference engine does not cut the last step at the duration: a run of 1.5 h with
+    // hourly steps ends at 2 h.
+    long t = s.hydStep;
+    // Next pattern period. The reference engine finds the time the multipliers next change
+    // (pattern start included) but takes it as a time from 0: with a pattern start of 30 min and
+    // hourly periods, a step from 0 ends at 1 h, not at 30 min.
     const long pstep = m.times.patternStep > 0 ? m.times.patternStep : 0;
     if (pstep > 0) {
         const long elapsed = s.time + m.times.patternStart;
-        const long dt = (elapsed / pstep + 1) * pstep - elapsed;
-        t = std::min(t, dt);
+        t = std::min(t, (elapsed / pstep + 1) * pstep - s.time);
     }
     // Next report time: the reference engine counts report periods from time 0, whatever
     // the report start.

@@ -279,9 +279,12 @@ int InputParser::valveData(const TokenizedLine& l) {
     if ((type == LinkType::PRV || type == LinkType::PSV || type == LinkType::FCV) && (fixed1 || fixed2)) {
         return bad_ = fixed1 ? t[1] : t[2], 219;
     }
-    // Valves already read that this one would conflict with.
+    // EPANET 2.3.5 compares a valve with the valves read before it except the link read just
+    // before it, whatever its type: PRVs in series that follow each other directly are accepted,
+    // the same pair with a pipe, pump or valve read between them is not.
+    const Link* previous = &k == m_.links.data() ? nullptr : &k - 1;
     for (const Link& o : m_.links) {
-        if (&o == &k || o.node1 == kNone || !isValve(o.type))
+        if (&o == &k || &o == previous || o.node1 == kNone || !isValve(o.type))
             continue;
         const bool clash = (type == LinkType::PRV && o.type == LinkType::PRV &&
                             (n2 == o.node2 || n2 == o.node1 || n1 == o.node2)) ||
