@@ -596,6 +596,28 @@ TEST(PressureDriven, EveryPeriodStartsFromFullDemand) {
     EXPECT_NEAR(sim.nodeDemand(j), q, 1e-4);
 }
 
+TEST(PressureDriven, ASolutionWhoseDemandsMissTheirLawIsNotConverged) {
+    // R (100 ft) -> 1000 ft of 6 in, C 100 -> J (el 0, 300 GPM), minimum 0, required 40 psi,
+    // accuracy 0.001. EPANET's second trial changes nothing (relative change 0.000000), but
+    // J still takes its full demand at 37.7 psi: it goes on to five trials and 292.307190 GPM.
+    constexpr double kGpm = 448.831;
+    constexpr double kPsi = 0.4333;
+    ModelBuilder b;
+    const int j = b.junction(0.0, 300.0 / kGpm);
+    const int r = b.reservoir(100.0);
+    b.pipe(r, j, 1000.0, 0.5, 100.0);
+    Options& o = b.model().options;
+    o.demandModel = DemandModel::PDA;
+    o.minimumPressure = 0.0;
+    o.requiredPressure = 40.0 / kPsi;
+    o.accuracy = 0.001;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_EQ(sim.iterations(), 5);
+    EXPECT_NEAR(sim.nodeDemand(j) * kGpm, 292.307190241, 1e-6);
+    EXPECT_NEAR(sim.nodePressure(j) * kPsi, 37.97488599, 1e-6);
+}
+
 TEST(Codes, TrialLimitWithStopGivesWarning1AndEndsTheRun) {
     ModelBuilder b;
     const int j = b.junction(0.0, 1.0);
