@@ -117,7 +117,8 @@ void InputParser::readOption(const InputLine& line) {
             return fail(213, t[1]);
         // Given relative to water at 20 C; the model keeps ft2/s.
         o.viscosity = v * units::kWaterViscosity;
-    } else if (matchesKeyword(key, "SPEC")) {  // SPECIFIC GRAVITY
+    } else if (matchesKeyword(key,
+                              std::string_view("SPECIFIC").substr(0, 4))) {  // four letters, like the others
         if (!numberAt(2, v))
             return;
         if (v <= 0.0)
