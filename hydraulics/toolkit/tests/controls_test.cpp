@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "data/solver/fcv_tank_fill.h"
@@ -133,6 +134,46 @@ TEST(LevelControls, LowLevelControlOpensALink) {
     EXPECT_NEAR(s[1].level, 46.0, 1e-4);
 }
 
+// R (100 ft) feeds J1 (0.5 cfs) through two parallel pipes, and J1 feeds tank T (bottom 50 ft,
+// 8 of 1..18 ft, volume curve VC up to 18 ft); one control on PX. Two hourly periods.
+std::string curveTankNet(const char* diameter, const char* control) {
+    return std::string("[JUNCTIONS]\nJ1 0 0.5\n[RESERVOIRS]\nR 100\n[TANKS]\nT 50 8 1 18 ") + diameter +
+           " 0 VC\n[CURVES]\nVC 0 0\nVC 10 1000\nVC 18 3000\n[PIPES]\nP1 R J1 1000 12 100 0 Open\n"
+           "PX R J1 1000 12 100 0 Open\nP2 J1 T 1000 12 100 0 Open\n[CONTROLS]\n" +
+           control + "\n[TIMES]\nDuration 2:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits CFS\n[END]\n";
+}
+
+TEST(LevelControls, AThresholdBeyondTheVolumeCurveIsMetWhenTheTankFills) {
+    // EPANET reads the curve as flat past its last point: the control acts when T is full.
+    Model m;
+    ASSERT_EQ(readInputText(curveTankNet("30", "LINK PX CLOSED IF NODE T ABOVE 20"), m).code, 0);
+    HydraulicSimulation sim(m);
+    const auto s = runAll(sim, m.findLink("PX"), m.findNode("T"));
+    ASSERT_GE(s.size(), 3u);
+    EXPECT_EQ(s[0].status, 1);
+    EXPECT_LT(s[0].step, 3600);  // cut to the second T fills
+    EXPECT_NEAR(s[1].level, 18.0, 1e-6);
+    EXPECT_EQ(s[1].status, 0);
+}
+
+TEST(LevelControls, ATankOfNoDiameterKeepsItsHeadAndItsControlsActAtEveryCheck) {
+    // A tank of no diameter is a fixed grade, whatever its curve: T stays at 58 ft while J1
+    // feeds it, and a level control on it, however far its threshold, acts at once, as on a
+    // reservoir in EPANET.
+    Model m;
+    ASSERT_EQ(readInputText(curveTankNet("0", "LINK PX CLOSED IF NODE T ABOVE 5000"), m).code, 0);
+    HydraulicSimulation sim(m);
+    const int t = m.findNode("T");
+    const auto s = runAll(sim, m.findLink("PX"), t);
+    ASSERT_EQ(s.size(), 3u);
+    for (const Step& st : s) {
+        EXPECT_EQ(st.status, 0) << "at " << st.time;
+        EXPECT_EQ(st.code, 0) << "at " << st.time;
+    }
+    EXPECT_EQ(sim.nodeHead(t), 58.0);
+    EXPECT_GT(sim.linkFlow(m.findLink("P2")), 1.0);  // it takes water and does not rise
+}
+
 TEST(TimeControls, TimerActsAtItsTime) {
     // CLOSE P0 AT TIME 1:30: steps 0-3600 (hour), 3600-4000 (tank full), 4000-5400 (timer).
     Net n;
@@ -195,6 +236,33 @@ TEST(TimeControls, ReopenedConstantPowerPumpDeliversItsFlowAgain) {
     EXPECT_GT(checked, 10);
 }
 
+TEST(TimeControls, AClosedConstantPowerPumpsFlowHalvesInEveryTrial) {
+    // Well (650) -> 40 hp pump -> W -> A (1 cfs) <- Lake (800); a timer closes the pump at 1 h.
+    // Its flow then halves trial by trial instead of turning back: it feeds no balance, but
+    // EPANET 2.3.5 counts its change and so solves 1 h in 11 trials (4 at 0 h, 1 at 2 h).
+    Model m;
+    ASSERT_EQ(readInputText("[JUNCTIONS]\nW 650 0\nA 700 1\n[RESERVOIRS]\nWell 650\nLake 800\n[PIPES]\n"
+                            "P1 W A 1000 12 100 0 Open\nP2 Lake A 5000 8 100 0 Open\n[PUMPS]\n"
+                            "PU Well W POWER 40\n[CONTROLS]\nLINK PU CLOSED AT TIME 1\n[TIMES]\n"
+                            "Duration 2:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits CFS\n[END]\n",
+                            m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    sim.init(0);
+    std::vector<int> trials;
+    for (int guard = 0; guard < 10; ++guard) {
+        long t = 0, step = 0;
+        sim.run(t);
+        trials.push_back(sim.iterations());
+        sim.next(step);
+        if (step == 0)
+            break;
+    }
+    EXPECT_EQ(trials, (std::vector<int>{4, 11, 1}));
+    EXPECT_EQ(sim.linkFlow(m.findLink("PU")), 0.0);
+}
+
 TEST(TimeControls, ConstantPowerPumpShutForWantOfFlowWaitsForAControl) {
     // Well (650) -> 40 hp pump -> W -> closed pipe -> A (1e-5 MGD) <- pipe <- Lake (800). A
     // timer opens the pipe at 1 h, another the pump at 3 h. Measured with EPANET 2.3: the
@@ -250,6 +318,34 @@ TEST(TimeControls, ConstantPowerPumpShutForWantOfFlowWaitsForAControl) {
     EXPECT_NEAR(flow[1], 0.8962338593e-6, 1e-10);
     EXPECT_EQ(flow[2], 0.0);
     EXPECT_NEAR(flow[3], 1.425770646, 1e-4);
+}
+
+TEST(Warnings, ASolveOutOfTrialsReportsARunningPumpBeyondItsShutoffHead) {
+    // At 2:06:01 the solve needs its 10 extra trials and ends without a status check, with PU1
+    // driven backwards beyond its 260 ft shutoff head: EPANET 2.3.5 returns warning 4 (not 2,
+    // "may be unstable") and leaves the pump open.
+    Model m;
+    const auto file = std::filesystem::path(__FILE__).parent_path() / "oracle" / "networks" /
+                      "pumps_reservoir_controls_mgd.inp";
+    ASSERT_EQ(readInputFile(file.string(), m).code, 0);
+    HydraulicSimulation sim(m);
+    sim.init(0);
+    bool seen = false;
+    for (int guard = 0; guard < 200 && !seen; ++guard) {
+        long t = 0, step = 0;
+        const int code = sim.run(t);
+        if (t == 7561) {
+            seen = true;
+            EXPECT_EQ(code, 4);
+            EXPECT_GT(sim.iterations(), m.options.trials);
+            EXPECT_EQ(sim.linkStatus(m.findLink("PU1")), 1);
+            EXPECT_LT(sim.linkFlow(m.findLink("PU1")), 0.0);
+        }
+        sim.next(step);
+        if (step == 0)
+            break;
+    }
+    EXPECT_TRUE(seen);
 }
 
 TEST(SettingControls, PumpSpeedSetting) {

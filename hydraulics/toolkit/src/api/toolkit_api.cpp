@@ -219,7 +219,8 @@ int DLLEXPORT EN_getnodetype(EN_Project ph, int index, int* nodeType) {
         return 250;
     if (const int code = nodeIndexCheck(*ph, index); code != 0)
         return code;
-    *nodeType = static_cast<int>(ph->model.nodes[static_cast<size_t>(index - 1)].type);
+    const kvepa2::Node& n = ph->model.nodes[static_cast<size_t>(index - 1)];
+    *nodeType = static_cast<int>(n.fixedGrade() ? kvepa2::NodeType::Reservoir : n.type);
     return 0;
 }
 

@@ -118,7 +118,7 @@ int getNodeValue(const Project& p, int index, int property, double* value) {
     const Node& n = m.nodes[static_cast<size_t>(i)];
     const Factors f(m);
     const bool solved = p.solved && p.simulation != nullptr;
-    const bool tank = n.type == NodeType::Tank;
+    const bool tank = n.type == NodeType::Tank && !n.fixedGrade();
     double v = 0.0;
     switch (property) {
         case EN_ELEVATION:
@@ -515,7 +515,7 @@ int setNodeValue(Project& p, int index, int property, double v) {
     const int i = index - 1;
     Node& n = m.nodes[static_cast<size_t>(i)];
     const Factors f(m);
-    const bool tank = n.type == NodeType::Tank;
+    const bool tank = n.type == NodeType::Tank && !n.fixedGrade();
     switch (property) {
         case EN_ELEVATION:
             n.elevation = v / f.l;

@@ -80,12 +80,33 @@ bool setLinkSettingAction(SimulationState& s, int k, double value) {
 
 namespace {
 
+// The head a level control's node is compared with. The reference engine compares a tank's
+// volumes, and reads a volume curve as flat past its ends: a threshold beyond the curve is met
+// at its last (or first) point. A node of fixed grade holds the same (no) volume at every
+// level, so a control on it is met at every check.
+bool levelReached(const SimulationState& s, const Control& c) {
+    const int n = c.node;
+    if (n < 0)
+        return false;
+    double grade = c.grade;
+    if (n >= s.junctions) {
+        const Node& t = s.model.nodes[static_cast<size_t>(n)];
+        if (s.isReservoir[n])
+            return true;
+        if (t.volumeCurve != kNone) {
+            const Curve& curve = s.model.curves[static_cast<size_t>(t.volumeCurve)];
+            if (!curve.x.empty())
+                grade = std::clamp(grade, t.elevation + curve.x.front(), t.elevation + curve.x.back());
+        }
+    }
+    return c.type == ControlType::LowLevel ? s.head[n] <= grade + 1.0e-6 : s.head[n] >= grade - 1.0e-6;
+}
+
 bool controlDue(const SimulationState& s, const Control& c) {
     switch (c.type) {
         case ControlType::LowLevel:
-            return c.node >= 0 && s.head[c.node] <= c.grade + 1.0e-6;
         case ControlType::HiLevel:
-            return c.node >= 0 && s.head[c.node] >= c.grade - 1.0e-6;
+            return levelReached(s, c);
         case ControlType::Timer:
             return s.time == c.time;
         case ControlType::TimeOfDay:

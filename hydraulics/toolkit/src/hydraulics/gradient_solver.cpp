@@ -35,9 +35,10 @@ Progress updateFlows(SimulationState& s, double damping) {
         double dq = s.y[k] - pk * dh;
         dq *= damping;
         // A constant-power pump's flow never turns negative: a step that would reverse it
-        // halves it instead.
-        if (dq > s.flow[k] && s.pumpOf[k] >= 0 && !isClosedStatus(s.status[k]) &&
-            s.pumps[s.pumpOf[k]].kind == PumpCurveKind::ConstantPower)
+        // halves it instead. So it does when the pump is closed; the flow of a closed link
+        // plays no part in the balances, but the reference engine counts its change in the
+        // trial's relative change, which may take it more trials.
+        if (dq > s.flow[k] && s.pumpOf[k] >= 0 && s.pumps[s.pumpOf[k]].kind == PumpCurveKind::ConstantPower)
             dq = s.flow[k] / 2.0;
         s.flow[k] -= dq;
         if (s.headError > 0.0 && !isClosedStatus(s.status[k])) {

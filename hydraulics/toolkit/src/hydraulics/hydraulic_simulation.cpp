@@ -10,6 +10,7 @@
 #include "hydraulics/headloss/darcy_weisbach.h"
 #include "hydraulics/headloss/hazen_williams.h"
 #include "hydraulics/simulation_state.h"
+#include "hydraulics/status_checks.h"
 
 namespace kvepa2 {
 
@@ -115,7 +116,7 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.isReservoir.assign(nn, 0);
     for (int n = s.junctions; n < nn; ++n) {
         s.tanks.push_back(n);
-        s.isReservoir[n] = model.nodes[n].type == NodeType::Reservoir;
+        s.isReservoir[n] = model.nodes[n].fixedGrade();
     }
     std::vector<std::pair<int, int>> edges;
     for (int k = 0; k < nl; ++k) {
@@ -336,14 +337,16 @@ void setTimeDependentValues(SimulationState& s) {
 // give way to valves that cannot deliver (5), and those to pumps that cannot (4).
 int periodWarnings(const SimulationState& s) {
     int code = 0;
-    // Under pressure-driven demands a node below its minimum pressure takes nothing, so only
-    // a demand actually delivered counts.
-    const double* wanted = s.pda ? s.delivered.data() : s.demand.data();
-    for (int n = 0; n < s.junctions; ++n)
-        if (s.head[n] < s.elevation[n] && wanted[n] > 0.0) {
-            code = 6;
-            break;
-        }
+    // Under pressure-driven demands a node short of pressure takes less, as the law says; the
+    // reference engine warns of negative pressures only under demand-driven analysis (a
+    // node a hair below zero may still show a trickle from the trial's slack).
+    if (!s.pda) {
+        for (int n = 0; n < s.junctions; ++n)
+            if (s.head[n] < s.elevation[n] && s.demand[n] > 0.0) {
+                code = 6;
+                break;
+            }
+    }
     for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
         if (st == Status::kXFcv || st == Status::kXPressure) {
@@ -351,9 +354,13 @@ int periodWarnings(const SimulationState& s) {
             break;
         }
     }
+    // A solve that ran out of trials ends without a status check: a running pump beyond its
+    // shutoff head is then reported (though not shut), as the reference engine does.
     for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
-        if (s.kind[k] == LinkKind::Pump && (st == Status::kXHead || st == Status::kXFlow)) {
+        if (s.kind[k] == LinkKind::Pump &&
+            (st == Status::kXHead || st == Status::kXFlow ||
+             (st == Status::kOpen && s.setting[k] > 0.0 && pumpBeyondShutoff(s, k)))) {
             code = 4;
             break;
         }

@@ -118,6 +118,12 @@ bool checkPressureValves(SimulationState& s) {
     return changed;
 }
 
+bool pumpBeyondShutoff(const SimulationState& s, int k) {
+    const double speed = s.setting[k];
+    const double hmax = speed * speed * s.pumps[s.pumpOf[k]].hMax;
+    return s.head[s.to[k]] - s.head[s.from[k]] > hmax + kHeadTol;
+}
+
 bool checkLinkStatuses(SimulationState& s) {
     bool changed = false;
     for (int k = 0; k < s.links; ++k) {
@@ -135,9 +141,8 @@ bool checkLinkStatuses(SimulationState& s) {
             case LinkKind::Pump: {
                 if (old == Status::kOpen || old == Status::kXHead || old == Status::kXFlow) {
                     const PumpData& pump = s.pumps[s.pumpOf[k]];
-                    const double speed = s.setting[k];
-                    const double hmax = speed * speed * pump.hMax;
-                    if (-dh > hmax + kHeadTol)
+                    const double hmax = s.setting[k] * s.setting[k] * pump.hMax;
+                    if (pumpBeyondShutoff(s, k))
                         st = Status::kXHead;
                     else if (old == Status::kXHead && -dh < hmax - kHeadTol)
                         st = Status::kOpen;

@@ -11,5 +11,8 @@ namespace kvepa2 {
 bool checkPressureValves(SimulationState& s);
 // Check valves, pumps, FCVs and tank links; true if any status changed.
 bool checkLinkStatuses(SimulationState& s);
+// A running pump whose head gain exceeds its shutoff head at its speed (status checks shut it
+// for want of head).
+bool pumpBeyondShutoff(const SimulationState& s, int k);
 
 }  // namespace kvepa2

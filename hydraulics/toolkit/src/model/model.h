@@ -79,6 +79,12 @@ struct Node {
 
     // Water quality, kept for writing back.
     double initQuality = 0.0;
+
+    // A tank of no diameter holds no water whatever its volume curve says: it keeps its
+    // initial head as a reservoir would, and the reference engine reports it as one.
+    bool fixedGrade() const {
+        return type == NodeType::Reservoir || (type == NodeType::Tank && diameter <= 0.0);
+    }
 };
 
 struct Link {

@@ -142,6 +142,10 @@ test("heads of cut-off nodes are compared by the sign of their pressure only", (
     const c = compareDumps(ref, closeL2(clone(dump()), 50, 45), "only EPANET flags");
     assert.ok(!c.ok);
     assert.ok(c.offenders.every((o) => o.key === "cut-off flag"));
+    // Pressures a hair either side of zero (a group held at the minimum pressure of
+    // pressure-driven demands) agree; a sign flip beyond the tolerance does not.
+    assert.ok(compareDumps(closeL2(dump(), 40 - 3e-10, 30 - 3e-10), closeL2(clone(dump()), 40 + 4e-11, 30 + 4e-11), "at zero").ok);
+    assert.ok(!compareDumps(closeL2(dump(), 40 - 2, 30 - 2), closeL2(clone(dump()), 40 + 2, 30 + 2), "at +-2").ok);
     // Without demand in the group, even opposite signs are accepted.
     const idle = (d) => {
         for (const s of d.designs[0].steps) s.D[2] = s.D[3] = 0;
