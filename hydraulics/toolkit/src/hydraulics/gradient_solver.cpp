@@ -138,7 +138,9 @@ int solveSteadyState(SimulationState& s) {
             computeExcessFlows(s);
         computeLinkCoefficients(s);
         assembleMatrix(s);
-        if (s.ldl.factorise() >= 0) {
+        // A pivot lost to cancellation is worked out again from the rows' excesses; only a
+        // matrix singular in earnest gives up.
+        if (s.ldl.factorise() >= 0 && (assembleMatrix(s), s.ldl.factoriseDominant() >= 0)) {
             s.lastIterations = iter;
             return 110;
         }

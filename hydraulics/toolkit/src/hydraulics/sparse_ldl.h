@@ -26,6 +26,10 @@ class SparseLdl {
     // Factorises the values in place. Returns -1 on success, otherwise the unknown whose
     // pivot was not positive.
     int factorise();
+    // The same for a weighted Laplacian plus a non-negative diagonal (off-diagonals <= 0),
+    // with pivots built from the rows' excesses so that they cannot cancel out (a link of
+    // enormous conductance beside ones of tiny conductance): slower, so only as a retry.
+    int factoriseDominant();
     // Solves A x = b in place (b in original numbering).
     void solve(double* b);
 
