@@ -111,47 +111,16 @@ void SparseLdl::clearValues() {
 }
 
 int SparseLdl::factorise() {
-    double* d = values_.data();
-    double* l = values_.data() + n_;
-    const int* rs = rowStart_.data();
-    const int* rc = rowCol_.data();
-    const int* rsl = rowSlot_.data();
-    const int* us = updateStart_.data();
-    const int* ud = updateDst_.data();
-    // Left-looking: column j receives the updates of every earlier column k with L(j,k) != 0.
-    for (int j = 0; j < n_; ++j) {
-        double dj = d[j];
-        for (int t = rs[j]; t < rs[j + 1]; ++t) {
-            const int k = rc[t];
-            const int sjk = rsl[t];
-            const double ljk = l[sjk];
-            const double w = ljk * d[k];
-            dj -= w * ljk;
-            const double* src = l + sjk + 1;
-            for (int u = us[t]; u < us[t + 1]; ++u, ++src) l[ud[u]] -= *src * w;
-        }
-        if (!(dj > 0.0))
-            return invPerm_[j];
-        d[j] = dj;
-        const double inv = 1.0 / dj;
-        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) l[s] *= inv;
-    }
-    return -1;
+    return eliminate<false>();
 }
 
 int SparseLdl::factoriseDominant() {
-    double* d = values_.data();
-    double* l = values_.data() + n_;
-    const int* rs = rowStart_.data();
-    const int* rc = rowCol_.data();
-    const int* rsl = rowSlot_.data();
-    const int* us = updateStart_.data();
-    const int* ud = updateDst_.data();
     // Each row's excess of its diagonal over its off-diagonal magnitudes: what ties it to the
     // fixed grades. Elimination only adds to excesses and magnitudes, so every pivot comes as a
     // sum of non-negative terms instead of a difference of large ones.
+    const double* l = values_.data() + n_;
     std::vector<double>& e = work_;
-    for (int j = 0; j < n_; ++j) e[j] = d[j];
+    std::copy(values_.begin(), values_.begin() + n_, e.begin());
     for (int c = 0; c < n_; ++c)
         for (int s = colStart_[c]; s < colStart_[c + 1]; ++s) {
             if (l[s] > 0.0)
@@ -160,22 +129,37 @@ int SparseLdl::factoriseDominant() {
             e[rowIndex_[s]] += l[s];
         }
     for (int j = 0; j < n_; ++j) e[j] = std::max(e[j], 0.0);
+    return eliminate<true>();
+}
+
+template <bool FromExcess>
+int SparseLdl::eliminate() {
+    double* d = values_.data();
+    double* l = values_.data() + n_;
+    double* e = work_.data();
+    const int* rs = rowStart_.data();
+    const int* rc = rowCol_.data();
+    const int* rsl = rowSlot_.data();
+    const int* us = updateStart_.data();
+    const int* ud = updateDst_.data();
+    // Left-looking: column j receives the updates of every earlier column k with L(j,k) != 0.
     for (int j = 0; j < n_; ++j) {
-        double ej = e[j];
+        double dj = FromExcess ? e[j] : d[j];
         for (int t = rs[j]; t < rs[j + 1]; ++t) {
             const int k = rc[t];
             const int sjk = rsl[t];
             const double ljk = l[sjk];
             const double w = ljk * d[k];
-            ej -= ljk * e[k];
+            dj -= FromExcess ? ljk * e[k] : w * ljk;
             const double* src = l + sjk + 1;
             for (int u = us[t]; u < us[t + 1]; ++u, ++src) l[ud[u]] -= *src * w;
         }
-        double dj = ej;
-        for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) dj -= l[s];
+        if constexpr (FromExcess) {
+            e[j] = dj;
+            for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) dj -= l[s];
+        }
         if (!(dj > 0.0))
             return invPerm_[j];
-        e[j] = ej;
         d[j] = dj;
         const double inv = 1.0 / dj;
         for (int s = colStart_[j]; s < colStart_[j + 1]; ++s) l[s] *= inv;

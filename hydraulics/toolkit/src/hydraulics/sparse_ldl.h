@@ -34,6 +34,10 @@ class SparseLdl {
     void solve(double* b);
 
   private:
+    // Numeric elimination; FromExcess builds the pivots from the excesses in work_.
+    template <bool FromExcess>
+    int eliminate();
+
     int n_ = 0;
     std::vector<int> perm_;     // original -> position in the elimination order
     std::vector<int> invPerm_;  // position -> original
