@@ -477,6 +477,26 @@ TEST(Codes, PressureDrivenNodeBelowZeroTakesNothingAndGivesNoWarning) {
     EXPECT_LT(std::fabs(sim.nodeDemand(j)), 1e-5);
 }
 
+TEST(PressureDriven, AnInflowStaysFixed) {
+    // R (100 ft) - J1 (demand 1 cfs) - J2 (demand -0.5 cfs, an inflow). Only positive demands
+    // follow the pressure: J2 still injects its 0.5 cfs, so the reservoir supplies the rest.
+    ModelBuilder b;
+    const int j1 = b.junction(0.0, 1.0);
+    const int j2 = b.junction(0.0, -0.5);
+    const int r = b.reservoir(100.0);
+    const int p1 = b.pipe(r, j1, 1000.0, 1.0, 100.0);
+    const int p2 = b.pipe(j1, j2, 1000.0, 1.0, 100.0);
+    b.model().options.demandModel = DemandModel::PDA;
+    b.model().options.minimumPressure = 0.0;
+    b.model().options.requiredPressure = 20.0;
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 0);
+    EXPECT_NEAR(sim.nodeDemand(j2), -0.5, 1e-12);
+    EXPECT_NEAR(sim.linkFlow(p2), -0.5, 1e-6);
+    EXPECT_NEAR(sim.linkFlow(p1), 0.5, 1e-6);
+    EXPECT_NEAR(sim.nodeHead(j2), sim.nodeHead(j1) + 0.9345135 * std::pow(0.5, 1.852), 1e-5);
+}
+
 TEST(PressureDriven, BeyondFullDemandTheLawRisesOneFootPer1e9CfsAndHalfThatAtFullDemand) {
     // R (100 ft) -> 10 ft of 2 ft pipe -> J (el 0, demand 1 cfs), minimum 0, required 20 ft.
     // J's pressure is ~100 ft, far above 20: it takes its demand plus (p - 20) / 1e9 cfs. The

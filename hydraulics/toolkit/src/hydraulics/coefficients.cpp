@@ -330,7 +330,8 @@ void assembleMatrix(SimulationState& s) {
     double* f = s.rhs.data();
     const int nj = s.junctions;
     for (int n = 0; n < nj; ++n) {
-        double fn = s.pda ? 0.0 : -s.demand[n];
+        // Under PDA only positive demands follow the pressure; an inflow stays fixed.
+        double fn = s.pda && s.dmP[n] > 0.0 ? 0.0 : -s.demand[n];
         const double pe = s.emP[n];
         if (pe > 0.0) {
             fn += s.emY[n] - s.emitterQ[n] + pe * s.elevation[n];
