@@ -348,32 +348,66 @@ TEST(Warnings, ASolveOutOfTrialsReportsARunningPumpBeyondItsShutoffHead) {
     EXPECT_TRUE(seen);
 }
 
-TEST(SettingControls, PumpSpeedSetting) {
+TEST(SettingControls, PumpSpeedSettingAndWhatAnOpenDoesToIt) {
     // R (0) -> pump (1 cfs at 100 ft, one-point curve) -> J (0.25 cfs). A timer sets speed
-    // 0.5 at 1 h: head becomes 0.25 (133.334 - 33.334 (0.25/0.5)^2) = 31.250125 ft.
-    ModelBuilder b;
-    const int j = b.junction(0.0, 0.25);
-    const int r = b.reservoir(0.0);
-    const int pu = b.pump(r, j, b.curve({1.0}, {100.0}));
-    Model& m = b.model();
-    m.times.duration = 3600;
-    Control c;
-    c.type = ControlType::Timer;
-    c.link = pu;
-    c.setsStatus = false;
-    c.setting = 0.5;
-    c.time = 3600;
-    m.controls.push_back(c);
-    HydraulicSimulation sim(m);
-    sim.init(0);
-    long t = 0, step = 0;
-    sim.run(t);
-    EXPECT_NEAR(sim.nodeHead(j), 133.334 - 33.334 * 0.0625, 1e-3);
-    sim.next(step);
-    sim.run(t);
-    EXPECT_EQ(t, 3600);
-    EXPECT_NEAR(sim.linkSetting(pu), 0.5, 1e-12);
-    EXPECT_NEAR(sim.nodeHead(j), 31.250125, 1e-3);
+    // 0.5 at 1 h: head becomes 0.25 (133.334 - 33.334 (0.25/0.5)^2) = 31.250125 ft. At 2 h an
+    // OPEN simple control runs the running pump at full speed again (EPANET 2.3.5: "changed by
+    // timer control", setting 1); a rule's OPEN only starts a closed pump, so speed 0.5 stays.
+    auto run = [](bool openByRule) {
+        ModelBuilder b;
+        const int j = b.junction(0.0, 0.25);
+        const int r = b.reservoir(0.0);
+        const int pu = b.pump(r, j, b.curve({1.0}, {100.0}));
+        Model& m = b.model();
+        m.times.duration = 7200;
+        m.times.ruleStep = 3600;
+        Control c;
+        c.link = pu;
+        c.setsStatus = false;
+        c.setting = 0.5;
+        c.time = 3600;
+        m.controls.push_back(c);
+        if (openByRule) {
+            Rule rule;
+            Premise p;
+            p.op = RuleOperator::GE;
+            p.value = 7200;
+            rule.premises.push_back(p);
+            rule.thenActions.push_back(RuleAction{});
+            rule.thenActions.back().link = pu;
+            m.rules.push_back(rule);
+        } else {
+            c.setsStatus = true;
+            c.status = LinkStatus::Open;
+            c.time = 7200;
+            m.controls.push_back(c);
+        }
+        HydraulicSimulation sim(m);
+        sim.init(0);
+        std::vector<double> heads, settings;
+        for (int guard = 0; guard < 5; ++guard) {
+            long t = 0, step = 0;
+            sim.run(t);
+            heads.push_back(sim.nodeHead(j));
+            settings.push_back(sim.linkSetting(pu));
+            sim.next(step);
+            if (step == 0)
+                break;
+        }
+        return std::pair(heads, settings);
+    };
+    const double full = 133.334 - 33.334 * 0.0625;
+    const auto [heads, settings] = run(false);
+    ASSERT_EQ(heads.size(), 3u);
+    EXPECT_NEAR(heads[0], full, 1e-3);
+    EXPECT_NEAR(heads[1], 31.250125, 1e-3);
+    EXPECT_NEAR(settings[1], 0.5, 1e-12);
+    EXPECT_NEAR(heads[2], full, 1e-3);
+    EXPECT_EQ(settings[2], 1.0);
+    const auto [ruleHeads, ruleSettings] = run(true);
+    ASSERT_EQ(ruleHeads.size(), 3u);
+    EXPECT_NEAR(ruleHeads[2], 31.250125, 1e-3);
+    EXPECT_EQ(ruleSettings[2], 0.5);
 }
 
 TEST(SettingControls, ASpeedPatternReopensThePumpAtEverySolveWhoeverClosedIt) {

@@ -17,7 +17,7 @@ void restartConstantPowerPump(SimulationState& s, int k) {
 
 }  // namespace
 
-bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status) {
+bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, bool fullSpeed) {
     const LinkKind kd = s.kind[k];
     const StatusCode old = s.status[k];
     const double oldSetting = s.setting[k];
@@ -29,7 +29,7 @@ bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status) {
             s.fixedStatus[k] = 1;
     } else if (status == LinkStatus::Open) {
         if (kd == LinkKind::Pump) {
-            if (isClosedStatus(old) || s.setting[k] <= 0.0)
+            if (fullSpeed || isClosedStatus(old) || s.setting[k] <= 0.0)
                 s.setting[k] = 1.0;
             if (isClosedStatus(old)) {
                 s.status[k] = Status::kOpen;
@@ -127,7 +127,7 @@ bool applySimpleControls(SimulationState& s) {
         if (!c.enabled || c.link < 0 || !(reached || controlDue(s, c)))
             continue;
         // A level control on a junction acts on the heads of the last solve.
-        const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status)
+        const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status, true)
                                       : setLinkSettingAction(s, c.link, c.setting);
         changed = changed || did;
     }
@@ -144,9 +144,11 @@ bool wouldChange(const SimulationState& s, const Control& c) {
         // A pump the solver shut for want of head is not closed by a control yet.
         if (c.status == LinkStatus::Closed)
             return s.status[k] != Status::kClosed || (s.kind[k] == LinkKind::Pump && s.setting[k] != 0.0);
+        if (c.status == LinkStatus::Open && s.kind[k] == LinkKind::Pump)
+            return closed || s.setting[k] != 1.0;
         if (c.status == LinkStatus::Open)
-            return closed || (s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe &&
-                              s.kind[k] != LinkKind::Pump && !s.fixedStatus[k]);
+            return closed ||
+                   (s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe && !s.fixedStatus[k]);
         return s.fixedStatus[k] != 0;
     }
     return s.setting[k] != c.setting || (s.kind[k] == LinkKind::Pump && isClosedStatus(s.status[k]));
@@ -328,8 +330,8 @@ bool applyRules(SimulationState& s, long t) {
         const RuleAction* a = picks[k].action;
         if (a == nullptr)
             continue;
-        const bool did =
-            a->setsStatus ? setLinkStatusAction(s, k, a->status) : setLinkSettingAction(s, k, a->setting);
+        const bool did = a->setsStatus ? setLinkStatusAction(s, k, a->status, false)
+                                       : setLinkSettingAction(s, k, a->setting);
         changed = changed || did;
     }
     return changed;

@@ -18,8 +18,10 @@ void markLevelControlsReached(SimulationState& s, const std::vector<double>& net
 // Evaluates all rules at time `t` with the current heads and tank levels; applies the
 // winning actions and returns true if any link changed.
 bool applyRules(SimulationState& s, long t);
-// Sets a link's status or setting as a control action does; true if anything changed.
-bool setLinkStatusAction(SimulationState& s, int link, LinkStatus status);
+// Sets a link's status or setting as a control action does; true if anything changed. A simple
+// control's or the toolkit's OPEN also runs a pump at full speed (`fullSpeed`); a rule's OPEN
+// only starts a closed pump and leaves a running one at its speed.
+bool setLinkStatusAction(SimulationState& s, int link, LinkStatus status, bool fullSpeed);
 bool setLinkSettingAction(SimulationState& s, int link, double setting);
 
 }  // namespace kvepa2
