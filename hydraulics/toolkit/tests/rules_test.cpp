@@ -7,6 +7,7 @@
 
 #include "data/solver/fcv_tank_fill.h"
 #include "hydraulics/hydraulic_simulation.h"
+#include "input/input_reader.h"
 
 namespace kvepa2 {
 namespace {
@@ -194,6 +195,77 @@ TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
     EXPECT_EQ(t, expected);
     EXPECT_EQ(std::find(t.begin(), t.end(), 360), t.end());
 }
+
+struct ActionCase {
+    const char* name;
+    const char* tankElevation;  // 50 turns the PRV's flow back, so the solver shuts it
+    const char* actions;        // [RULES] or [CONTROLS] text
+    std::vector<long> times;    // EPANET 2.3.5's
+    int statusAt5400;           // the PRV's at 1.5 h (or at 2 h if not stopped)
+};
+
+class ActionOnAValveTest : public ::testing::TestWithParam<ActionCase> {};
+
+// R - P1 - J1 - PRV 25 m - J2 - P2 - tank, hourly steps, rules every 10 minutes.
+TEST_P(ActionOnAValveTest, ChangesWhatEpanetChanges) {
+    const ActionCase& c = GetParam();
+    const std::string text = std::string("[JUNCTIONS]\nJ1 10 0\nJ2 0 10\n[RESERVOIRS]\nR ") +
+                             (c.tankElevation[0] == '5' ? "12" : "100") + "\n[TANKS]\nT " + c.tankElevation +
+                             " 5 0 20 20 0\n[PIPES]\nP1 R J1 1000 300 100\nP2 J2 T 1000 300 100\n[VALVES]\n"
+                             "PRV1 J1 J2 300 PRV 25 0\n" +
+                             c.actions +
+                             "\n[TIMES]\nDURATION 4\nHYDRAULIC TIMESTEP 1:00\nRULE TIMESTEP 0:10\n"
+                             "[OPTIONS]\nUNITS LPS\n";
+    Model m;
+    ASSERT_EQ(readInputText(text, m).code, 0);
+    HydraulicSimulation sim(m);
+    std::vector<long> t;
+    std::vector<int> status;
+    sim.init(0);
+    for (long time = 0, step = 1; step > 0 && t.size() < 20;) {
+        sim.run(time);
+        t.push_back(time);
+        status.push_back(sim.linkStatusCode(2));
+        sim.next(step);
+    }
+    EXPECT_EQ(t, c.times);
+    ASSERT_GE(status.size(), 3u);
+    EXPECT_EQ(status[2], c.statusAt5400);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ActionOnAValveTest,
+    ::testing::Values(
+        // A rule's OPEN leaves an active valve active.
+        ActionCase{"RuleOpenOnActive",
+                   "0",
+                   "[RULES]\nRULE A\nIF SYSTEM TIME >= 1.5\nTHEN VALVE PRV1 STATUS IS OPEN",
+                   {0, 3600, 7200, 10800, 14400},
+                   HydraulicSimulation::kActive},
+        // A rule's CLOSED on a valve the solver shut leaves its setting in force, so an ELSE
+        // giving it the same setting changes nothing either.
+        ActionCase{
+            "RuleClosedOnShut",
+            "50",
+            "[RULES]\nRULE A\nIF SYSTEM TIME >= 1\nAND SYSTEM TIME < 1.5\nTHEN VALVE PRV1 STATUS IS CLOSED\n"
+            "ELSE VALVE PRV1 SETTING IS 25",
+            {0, 3600, 7200, 10800, 14400},
+            HydraulicSimulation::kClosed},
+        // A rule's CLOSED on an active valve, then an ELSE with its old setting, reopens it.
+        ActionCase{
+            "RuleClosedThenSetting",
+            "0",
+            "[RULES]\nRULE A\nIF SYSTEM TIME >= 1\nAND SYSTEM TIME < 1.5\nTHEN VALVE PRV1 STATUS IS CLOSED\n"
+            "ELSE VALVE PRV1 SETTING IS 25",
+            {0, 3600, 5400, 7200, 10800, 14400},
+            HydraulicSimulation::kActive},
+        // A simple control's CLOSED fixes shut a valve the solver shut, and so ends the step.
+        ActionCase{"ControlClosedOnShut",
+                   "50",
+                   "[CONTROLS]\nLINK PRV1 CLOSED AT TIME 1.5",
+                   {0, 3600, 5400, 7200, 10800, 14400},
+                   HydraulicSimulation::kClosed}),
+    [](const ::testing::TestParamInfo<ActionCase>& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace kvepa2

@@ -17,39 +17,40 @@ void restartConstantPowerPump(SimulationState& s, int k) {
 
 }  // namespace
 
-bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, bool fullSpeed) {
+bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, ActionBy by) {
     const LinkKind kd = s.kind[k];
     const StatusCode old = s.status[k];
     const double oldSetting = s.setting[k];
+    const char oldFixed = s.fixedStatus[k];
+    const bool valve = kd != LinkKind::Pipe && kd != LinkKind::CvPipe && kd != LinkKind::Pump;
+    if (by == ActionBy::Rule && status != LinkStatus::Active &&
+        isClosedStatus(old) == (status == LinkStatus::Closed))
+        return false;
     if (status == LinkStatus::Closed) {
         s.status[k] = Status::kClosed;
         if (kd == LinkKind::Pump)
             s.setting[k] = 0.0;
-        else if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
+        else if (valve)
             s.fixedStatus[k] = 1;
     } else if (status == LinkStatus::Open) {
         if (kd == LinkKind::Pump) {
-            if (fullSpeed || isClosedStatus(old) || s.setting[k] <= 0.0)
-                s.setting[k] = 1.0;
+            s.setting[k] = 1.0;
             if (isClosedStatus(old)) {
                 s.status[k] = Status::kOpen;
                 restartConstantPowerPump(s, k);
             }
         } else {
-            if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
+            if (valve)
                 s.fixedStatus[k] = 1;
-            if (old != Status::kOpen &&
-                !(kd == LinkKind::CvPipe && old == Status::kClosed && old != Status::kClosed))
+            if (old != Status::kOpen)
                 s.status[k] = Status::kOpen;
         }
-    } else {
+    } else if (valve) {
         // Active: back under the control of the valve's setting.
-        if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe && kd != LinkKind::Pump) {
-            s.fixedStatus[k] = 0;
-            s.status[k] = Status::kActive;
-        }
+        s.fixedStatus[k] = 0;
+        s.status[k] = Status::kActive;
     }
-    return s.status[k] != old || s.setting[k] != oldSetting;
+    return s.status[k] != old || s.setting[k] != oldSetting || s.fixedStatus[k] != oldFixed;
 }
 
 bool setLinkSettingAction(SimulationState& s, int k, double value) {
@@ -127,7 +128,7 @@ bool applySimpleControls(SimulationState& s) {
         if (!c.enabled || c.link < 0 || !(reached || controlDue(s, c)))
             continue;
         // A level control on a junction acts on the heads of the last solve.
-        const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status, true)
+        const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status, ActionBy::Control)
                                       : setLinkSettingAction(s, c.link, c.setting);
         changed = changed || did;
     }
@@ -141,9 +142,13 @@ bool wouldChange(const SimulationState& s, const Control& c) {
     const int k = c.link;
     if (c.setsStatus) {
         const bool closed = isClosedStatus(s.status[k]);
-        // A pump the solver shut for want of head is not closed by a control yet.
+        const bool valve =
+            s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe && s.kind[k] != LinkKind::Pump;
+        // A pump the solver shut for want of head is not closed by a control yet, nor is a
+        // valve the solver shut fixed shut.
         if (c.status == LinkStatus::Closed)
-            return s.status[k] != Status::kClosed || (s.kind[k] == LinkKind::Pump && s.setting[k] != 0.0);
+            return s.status[k] != Status::kClosed || (s.kind[k] == LinkKind::Pump && s.setting[k] != 0.0) ||
+                   (valve && !s.fixedStatus[k]);
         if (c.status == LinkStatus::Open && s.kind[k] == LinkKind::Pump)
             return closed || s.setting[k] != 1.0;
         if (c.status == LinkStatus::Open)
@@ -330,7 +335,7 @@ bool applyRules(SimulationState& s, long t) {
         const RuleAction* a = picks[k].action;
         if (a == nullptr)
             continue;
-        const bool did = a->setsStatus ? setLinkStatusAction(s, k, a->status, false)
+        const bool did = a->setsStatus ? setLinkStatusAction(s, k, a->status, ActionBy::Rule)
                                        : setLinkSettingAction(s, k, a->setting);
         changed = changed || did;
     }

@@ -18,10 +18,16 @@ void markLevelControlsReached(SimulationState& s, const std::vector<double>& net
 // Evaluates all rules at time `t` with the current heads and tank levels; applies the
 // winning actions and returns true if any link changed.
 bool applyRules(SimulationState& s, long t);
-// Sets a link's status or setting as a control action does; true if anything changed. A simple
-// control's or the toolkit's OPEN also runs a pump at full speed (`fullSpeed`); a rule's OPEN
-// only starts a closed pump and leaves a running one at its speed.
-bool setLinkStatusAction(SimulationState& s, int link, LinkStatus status, bool fullSpeed);
+// Who changes a link's status: they differ in what counts as a change.
+//  - a simple control acts whenever the link differs from what it asks for, a pump's speed
+//    and a valve's setting included (OPEN runs a pump at full speed, CLOSED fixes a valve the
+//    solver had shut);
+//  - a rule only opens a closed link or closes an open one, and leaves a running pump's speed
+//    and an active valve alone;
+//  - the toolkit's EN_STATUS acts as a simple control does.
+enum class ActionBy { Control, Rule, Toolkit };
+// Sets a link's status or setting as a control action does; true if anything changed.
+bool setLinkStatusAction(SimulationState& s, int link, LinkStatus status, ActionBy by);
 bool setLinkSettingAction(SimulationState& s, int link, double setting);
 
 }  // namespace kvepa2

@@ -582,7 +582,7 @@ double HydraulicSimulation::linkEnergy(int i) const {
     return std::fabs(s.flow[i]) * gain * 62.4 * s.model.options.specificGravity / 550.0 * 0.7457;
 }
 void HydraulicSimulation::setLinkStatus(int i, int open) {
-    setLinkStatusAction(*state_, i, open ? LinkStatus::Open : LinkStatus::Closed, true);
+    setLinkStatusAction(*state_, i, open ? LinkStatus::Open : LinkStatus::Closed, ActionBy::Toolkit);
 }
 void HydraulicSimulation::setLinkSetting(int i, double value) {
     setLinkSettingAction(*state_, i, value);
