@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "kelvarn/binding/toolkit.h"
-#include "kelvarn/design/design_evaluator.h"
+#include "kelvarn/design/decoding.h"
 #include "kelvarn/design/design_messages.h"
 #include "project_builder.h"
 #include "run_support.h"
@@ -43,7 +43,8 @@ std::vector<Period> Hydraulics(const LinkValues& values) {
 }
 
 // Four pipes, options of diameter 100/150/200/300 at cost 1/2/2/5 per metre
-// (1 m each); J1 needs 60 (600 in diameters).
+// (1 m each); J1 needs 60 (600 in diameters). The cheapest way there is two
+// pipes of 200 and two of 100, at 6: every other step up costs more per 100.
 Project DesignProblem() {
     GaOptions o = GaOptions::Defaults();
     o.Population = 20;
@@ -62,26 +63,6 @@ Project DesignProblem() {
         .Source("R", 9, 100.0f)
         .Settings(o)
         .Build();
-}
-
-// The cheapest feasible cost, by trying every chromosome.
-float ExhaustiveOptimum(const Project& project) {
-    const DesignLayout layout = BuildDesignLayout(project);
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
-    DesignEvaluator ev(layout, PenaltySettings::From(project.GaOptions), model, false);
-    std::vector<std::int32_t> genes(layout.pipes.size(), 0);
-    for (;;) {
-        ev.EvaluateDesign(genes);
-        std::size_t k = 0;
-        while (k < genes.size() && ++genes[k] == static_cast<std::int32_t>(layout.pipes[k].options.size())) {
-            genes[k++] = 0;
-        }
-        if (k == genes.size()) {
-            break;
-        }
-    }
-    return ev.record().BestFeasibleCost;
 }
 
 struct Recorder final : ProgressObserver {
@@ -141,8 +122,6 @@ class RunDesign : public ::testing::Test {
 TEST_F(RunDesign, FindsTheOptimumOverSeveralRunsAndWritesTheResults) {
     project.ProjectDir = "/projects/";
     project.InpFileName = "net.inp";
-    const float optimum = ExhaustiveOptimum(project);
-    ASSERT_LT(optimum, 1E+38f);
     Recorder recorder;
     process.engine().SetRandomSeed(11);
     process.SetObserver(&recorder);
@@ -152,7 +131,7 @@ TEST_F(RunDesign, FindsTheOptimumOverSeveralRunsAndWritesTheResults) {
     EXPECT_EQ(outcome.runsStarted, 3);
     EXPECT_FALSE(outcome.stopped);
     ASSERT_TRUE(outcome.record.FeasibleFound);
-    EXPECT_EQ(outcome.record.BestFeasibleCost, optimum);
+    EXPECT_EQ(outcome.record.BestFeasibleCost, 6.0f);
     EXPECT_EQ(outcome.EndMessage(), messages::kFeasibleFound);
     EXPECT_EQ(model.openedWith, (std::vector<std::string>{"/projects/net.inp", "out.dat", "rep.dat"}));
     EXPECT_EQ(model.opens, 1);
