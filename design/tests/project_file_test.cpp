@@ -270,9 +270,10 @@ INSTANTIATE_TEST_SUITE_P(
 struct BadCase {
     const char* name;
     std::string text;
-    std::string message;      // part of the error
-    std::string inpFileName;  // what earlier lines assigned
-    std::int32_t population;  // what earlier lines assigned
+    std::string message;  // part of the error
+    // What earlier lines assigned, if anything.
+    std::string inpFileName = "before.inp";
+    std::int32_t population = 1;
 };
 
 class ReadProjectRefuses : public ::testing::TestWithParam<BadCase> {};
@@ -303,32 +304,29 @@ TEST_P(ReadProjectRefuses, TheFileAndEmptiesTheDesignData) {
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadProjectRefuses,
     ::testing::Values(
-        BadCase{"Empty", "", "the file is empty", "before.inp", 1},
-        BadCase{"RecordBeforeTheFirstHeader", "x.inp\n[INP_FILE]\ny.inp\n", "line 1: a record outside",
-                "before.inp", 1},
+        BadCase{"Empty", "", "the file is empty"},
+        BadCase{"RecordBeforeTheFirstHeader", "x.inp\n[INP_FILE]\ny.inp\n", "line 1: a record outside"},
         BadCase{"UnknownHeader", "[INP_FILE]\nnew.inp\n[DESIGN_OPTION]\nDO1 1 2 3 \"\"\n[OPTIONS]\n",
                 "line 5: unknown section \"[OPTIONS]\"", "new.inp", 1},
         BadCase{"HeadersAreExact", "[GA_OPTIONS]\nPOPULATION 9\n[ga_options]\n", "unknown section",
                 "before.inp", 9},
         BadCase{"CostNotANumber", "[DESIGN_OPTION]\nDO1 cheap 2 3 \"\"\n",
-                "the cost \"cheap\" is not a number", "before.inp", 1},
-        BadCase{"DecimalCommaInAQuotedField", "[DESIGN_SOURCES]\nR1 \"2,5\"\n", "\"2,5\" is not a number",
-                "before.inp", 1},
-        BadCase{"OptionTooShort", "[DESIGN_OPTION]\nDO1 1 2\n", "too few fields", "before.inp", 1},
-        BadCase{"PipeTooShort", "[DESIGN_PIPES]\nP1 0\n", "too few fields", "before.inp", 1},
-        BadCase{"SourceTooShort", "[DESIGN_SOURCES]\nR1\n", "too few fields", "before.inp", 1},
+                "the cost \"cheap\" is not a number"},
+        BadCase{"DecimalCommaInAQuotedField", "[DESIGN_SOURCES]\nR1 \"2,5\"\n", "\"2,5\" is not a number"},
+        BadCase{"OptionTooShort", "[DESIGN_OPTION]\nDO1 1 2\n", "too few fields"},
+        BadCase{"PipeTooShort", "[DESIGN_PIPES]\nP1 0\n", "too few fields"},
+        BadCase{"SourceTooShort", "[DESIGN_SOURCES]\nR1\n", "too few fields"},
         BadCase{"MoreOptionsThanTheCatalogue", PipeWithOptions(2, 3),
-                "lists 3 options but the catalogue holds 2", "before.inp", 1},
-        BadCase{"MoreThanFortySevenOptions", PipeWithOptions(48, 48), "more than 47 options", "before.inp",
-                1},
+                "lists 3 options but the catalogue holds 2"},
+        BadCase{"MoreThanFortySevenOptions", PipeWithOptions(48, 48), "more than 47 options"},
         BadCase{"OptionAfterAPipe",
                 "[DESIGN_OPTION]\nDO1 1 2 3\n[DESIGN_PIPES]\nP1 0 1 DO1\n"
                 "[DESIGN_OPTION]\nDO2 1 2 3\n",
-                "line 6: the option \"DO2\" comes after the first pipe record", "before.inp", 1},
+                "line 6: the option \"DO2\" comes after the first pipe record"},
         BadCase{"CountOutOfRange", "[GA_OPTIONS]\nPOPULATION 50\nGENERATIONS 1E+10\n", "out of range",
                 "before.inp", 50},
-        BadCase{"FloatOutOfRange", "[GA_OPTIONS]\nPRESSURE_PENALTY 1E+39\n", "not a number", "before.inp", 1},
-        BadCase{"SettingWithoutValue", "[GA_OPTIONS]\nPOPULATION\n", "has no value", "before.inp", 1}),
+        BadCase{"FloatOutOfRange", "[GA_OPTIONS]\nPRESSURE_PENALTY 1E+39\n", "not a number"},
+        BadCase{"SettingWithoutValue", "[GA_OPTIONS]\nPOPULATION\n", "has no value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProjectFile, MissingFileFails) {
