@@ -51,7 +51,7 @@ TEST(ApplyStagedDesign, AllFoundAppliesEveryValueAndReportsNothing) {
     Project p = Network();
     StageJunction(p, "J2", 20.0f, 80.0f);
     StageJunction(p, "J1", 25.0f, std::nullopt);
-    StagePipe(p, "P2", 0.3f, 2.5f, {"DO1", "DO2"});
+    StagePipe(p, "P2", 0.3f, 2.5f, {"DO1", "DO2", "DO1"});
     StagePipe(p, "P1", 0.1f, 3.0f, {});
     StageSource(p, "R1", 500.0f);
     const MissingElements missing = ApplyStagedDesign(p);
@@ -63,6 +63,7 @@ TEST(ApplyStagedDesign, AllFoundAppliesEveryValueAndReportsNothing) {
     EXPECT_FALSE(p.Network.Nodes.Item("J1").MaxPressure.has_value());
     EXPECT_EQ(p.Network.Links.Item("P2").MinVelocity, 0.3f);
     EXPECT_EQ(p.Network.Links.Item("P2").MaxVelocity, 2.5f);
+    // An option listed twice for one pipe is kept once.
     EXPECT_EQ(p.Network.Links.Item("P2").colPipeDesignOptions, (std::vector<std::string>{"DO1", "DO2"}));
     // A pipe without options keeps its place in the list.
     EXPECT_TRUE(p.Network.Links.Item("P1").colPipeDesignOptions.empty());
@@ -71,56 +72,35 @@ TEST(ApplyStagedDesign, AllFoundAppliesEveryValueAndReportsNothing) {
     EXPECT_TRUE(p.StagedDesign.Empty());
 }
 
-TEST(ApplyStagedDesign, MissingPipesAndSourceAreGroupedAndRemovedKeepingTheOthersAligned) {
+TEST(ApplyStagedDesign, MissingEntriesAreGroupedAndRemovedKeepingTheOthersAligned) {
     Project p = Network();
+    // Letter case counts, and a missing ID listed twice leaves twice.
+    StageJunction(p, "j1", 1, 2);
+    StageJunction(p, "J9", 1, 2);
+    StageJunction(p, "J2", 3, 4);
+    StageJunction(p, "J9", 1, 2);
     StagePipe(p, "PX", 9, 9, {"DO9"});
     StagePipe(p, "P1", 0.5f, 1.5f, {"DO1"});
-    StagePipe(p, "PY", 8, 8, {});
+    StagePipe(p, "R1", 8, 8, {});  // only pipes are pipes
     StagePipe(p, "P2", 0.25f, 2.0f, {"DO2", "DO3"});
+    StageSource(p, "T1", 10);  // only reservoirs are sources
     StageSource(p, "RX", 100);
+    StageSource(p, "J1", 10);
     StageSource(p, "R1", 200);
     const MissingElements missing = ApplyStagedDesign(p);
-    EXPECT_EQ(missing.Lines(), (std::vector<std::string>{"PIPES:", "PX", "PY", "SOURCES:", "RX"}));
+    EXPECT_EQ(missing.Lines(), (std::vector<std::string>{"JUNCTIONS:", "j1", "J9", "J9", "PIPES:", "PX", "R1",
+                                                         "SOURCES:", "T1", "RX", "J1"}));
+    EXPECT_EQ(p.DesignJunctions, (DesignList{"J2"}));
     EXPECT_EQ(p.DesignPipes, (DesignList{"P1", "P2"}));
     EXPECT_EQ(p.DesignSources, (DesignList{"R1"}));
     // The staged values of the entries behind a missing one reached the right records.
+    EXPECT_EQ(p.Network.Nodes.Item("J2").MinPressure, 3.0f);
+    EXPECT_FALSE(p.Network.Nodes.Item("J1").MinPressure.has_value());
     EXPECT_EQ(p.Network.Links.Item("P1").MaxVelocity, 1.5f);
     EXPECT_EQ(p.Network.Links.Item("P2").MinVelocity, 0.25f);
     EXPECT_EQ(p.Network.Links.Item("P2").colPipeDesignOptions, (std::vector<std::string>{"DO2", "DO3"}));
     EXPECT_EQ(p.Network.Nodes.Item("R1").MaxFlow, 200.0f);
     EXPECT_TRUE(p.StagedDesign.Empty());
-}
-
-TEST(ApplyStagedDesign, LetterCaseCountsAndADuplicateMissingIdLeavesTwice) {
-    Project p = Network();
-    StageJunction(p, "j1", 1, 2);
-    StageJunction(p, "J9", 1, 2);
-    StageJunction(p, "J2", 3, 4);
-    StageJunction(p, "J9", 1, 2);
-    const MissingElements missing = ApplyStagedDesign(p);
-    EXPECT_EQ(missing.Lines(), (std::vector<std::string>{"JUNCTIONS:", "j1", "J9", "J9"}));
-    EXPECT_EQ(p.DesignJunctions, (DesignList{"J2"}));
-    EXPECT_EQ(p.Network.Nodes.Item("J2").MinPressure, 3.0f);
-    EXPECT_FALSE(p.Network.Nodes.Item("J1").MinPressure.has_value());
-}
-
-TEST(ApplyStagedDesign, OnlyReservoirsAreSourcesAndOnlyPipesArePipes) {
-    Project p = Network();
-    StageSource(p, "T1", 10);      // a tank
-    StageSource(p, "J1", 10);      // a junction
-    StagePipe(p, "R1", 1, 1, {});  // a node ID among the pipes
-    const MissingElements missing = ApplyStagedDesign(p);
-    EXPECT_EQ(missing.sources, (std::vector<std::string>{"T1", "J1"}));
-    EXPECT_EQ(missing.pipes, (std::vector<std::string>{"R1"}));
-    EXPECT_TRUE(p.DesignSources.empty());
-    EXPECT_TRUE(p.DesignPipes.empty());
-}
-
-TEST(ApplyStagedDesign, AnOptionListedTwiceForOnePipeIsKeptOnce) {
-    Project p = Network();
-    StagePipe(p, "P1", 0, 1, {"DO1", "DO2", "DO1"});
-    ApplyStagedDesign(p);
-    EXPECT_EQ(p.Network.Links.Item("P1").colPipeDesignOptions, (std::vector<std::string>{"DO1", "DO2"}));
 }
 
 TEST(ApplyStagedDesign, StagedArraysShorterThanTheListsGiveDefaultsInsteadOfReadingPastThem) {

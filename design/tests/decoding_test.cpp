@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "kelvarn/binding/toolkit.h"
@@ -18,131 +17,75 @@ using binding::en::INITSTATUS;
 using binding::en::ROUGHNESS;
 using testing::ProjectBuilder;
 using testing::ScriptedModel;
+using Sets = std::vector<std::tuple<int, int, float>>;
 
-TEST(Bits, SmallestWidthThatHoldsEveryOption) {
-    // n -> bits: 1 and 2 take one bit, 3-4 two, 5-8 three, 9-16 four.
-    const std::vector<std::pair<int, int>> cases = {{1, 1},  {2, 1},  {3, 2},  {4, 2},    {5, 3},
-                                                    {8, 3},  {9, 4},  {16, 4}, {17, 5},   {32, 5},
-                                                    {33, 6}, {64, 6}, {65, 7}, {1024, 10}};
+TEST(Bits, SmallestWidthThatHoldsEveryOptionAndNeverLessThanOne) {
+    const std::vector<std::pair<int, int>> cases = {{-3, 1}, {0, 1}, {1, 1},  {2, 1},  {3, 2},
+                                                    {5, 3},  {9, 4}, {17, 5}, {65, 7}, {1024, 10}};
     for (const auto& [n, expected] : cases) {
         EXPECT_EQ(bits(n), expected) << "n = " << n;
     }
-}
-
-TEST(Bits, NeverWastesABitAtAPowerOfTwo) {
+    // No bit wasted at a power of two, none missing just above it.
     for (int b = 1; b <= 30; ++b) {
-        const int n = 1 << b;
-        EXPECT_EQ(bits(n), b) << "n = " << n;
-        EXPECT_EQ(bits(n + 1), b + 1) << "n = " << n + 1;
+        EXPECT_EQ(bits(1 << b), b) << "b = " << b;
+        EXPECT_EQ(bits((1 << b) + 1), b + 1) << "b = " << b;
     }
 }
 
-TEST(Bits, NoOptionsStillGivesOneBit) {
-    EXPECT_EQ(bits(0), 1);
-    EXPECT_EQ(bits(-3), 1);
-}
-
+// P1 (index 4, 100 m) may take A or B; P2 (index 7, 250 m) A, B, C, D or E.
 DesignLayout TwoPipes() {
-    // P1 (index 4, 100 m) may take A or B; P2 (index 7, 250 m) A, B, C, D or E.
-    Project p = ProjectBuilder()
-                    .Option("A", 10, 150, 130)
-                    .Option("B", 20.5f, 200, 0)
-                    .Option("C", 30, 0, 120)
-                    .Option("D", 40, 300, -5)
-                    .Option("E", 50, 350, 140)
-                    .Pipe("P1", 4, 100, {"A", "B"})
-                    .Pipe("P2", 7, 250, {"A", "B", "C", "D", "E"})
-                    .Build();
-    return BuildDesignLayout(p);
+    return BuildDesignLayout(ProjectBuilder()
+                                 .Option("A", 10, 150, 130)
+                                 .Option("B", 20.5f, 200, 0)
+                                 .Option("C", 30, 0, 120)
+                                 .Option("D", 40, 300, -5)
+                                 .Option("E", 50, 350, 140)
+                                 .Pipe("P1", 4, 100, {"A", "B"})
+                                 .Pipe("P2", 7, 250, {"A", "B", "C", "D", "E"})
+                                 .Build());
 }
 
-TEST(DecodeGene, ValuesBeyondTheOptionListSelectNothing) {
+TEST(ApplyChromosome, WritesEachGenesOptionAndSumsLengthTimesCost) {
+    struct Case {
+        const char* name;
+        std::int32_t p2Gene;
+        ApplyMode mode;
+        float cost;
+        Sets p2Sets;
+    };
+    // P1 always takes B (2050): its roughness 0 is written as 0.01.
+    const float invalid = static_cast<float>(2050.0 + 250.0 * 99999999999.0);
+    const std::vector<Case> cases = {
+        {"valid",
+         4,
+         ApplyMode::Evaluation,
+         14550,
+         {{7, ROUGHNESS, 140}, {7, DIAMETER, 350}, {7, INITSTATUS, 1}}},
+        {"negative roughness",
+         3,
+         ApplyMode::Evaluation,
+         12050,
+         {{7, ROUGHNESS, 0.01f}, {7, DIAMETER, 300}, {7, INITSTATUS, 1}}},
+        // A closed pipe still costs its option.
+        {"zero diameter",
+         2,
+         ApplyMode::Evaluation,
+         9550,
+         {{7, ROUGHNESS, 120}, {7, DIAMETER, 0.01f}, {7, INITSTATUS, 0}}},
+        // Beyond the list: rough, wide and dear, and the status is left alone.
+        {"first invalid", 5, ApplyMode::Evaluation, invalid, {{7, ROUGHNESS, 10}, {7, DIAMETER, 100}}},
+        {"negative gene", -1, ApplyMode::Evaluation, invalid, {{7, ROUGHNESS, 10}, {7, DIAMETER, 100}}},
+        {"final pass", 7, ApplyMode::Final, 0, {{7, ROUGHNESS, 0.01f}, {7, DIAMETER, 0.01f}}},
+    };
     const DesignLayout layout = TwoPipes();
-    const DesignedPipe& p2 = layout.pipes[1];
-    ASSERT_EQ(bits(5), 3);
-    for (int g = 0; g < 5; ++g) {
-        ASSERT_NE(DecodeGene(p2, g), nullptr);
-        EXPECT_EQ(DecodeGene(p2, g)->id, std::string(1, static_cast<char>('A' + g)));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedModel model;
+        EXPECT_EQ(ApplyChromosome(layout, model, std::vector<std::int32_t>{1, c.p2Gene}, c.mode), c.cost);
+        Sets expected = {{4, ROUGHNESS, 0.01f}, {4, DIAMETER, 200}, {4, INITSTATUS, 1}};
+        expected.insert(expected.end(), c.p2Sets.begin(), c.p2Sets.end());
+        EXPECT_EQ(model.sets, expected);
     }
-    for (int g = 5; g < 8; ++g) {
-        EXPECT_EQ(DecodeGene(p2, g), nullptr) << "g = " << g;
-    }
-    EXPECT_EQ(DecodeGene(p2, -1), nullptr);
-}
-
-TEST(ApplyChromosome, ValidGenesWriteRoughnessDiameterStatusAndCostLengthTimesCost) {
-    const DesignLayout layout = TwoPipes();
-    ScriptedModel model;
-    const std::vector<std::int32_t> genes = {1, 4};  // P1 -> B, P2 -> E
-    const float cost = ApplyChromosome(layout, model, genes, ApplyMode::Evaluation);
-    // 100 * 20.5 + 250 * 50 = 2050 + 12500
-    EXPECT_EQ(cost, 14550.0f);
-    const std::vector<std::tuple<int, int, float>> expected = {
-        {4, ROUGHNESS, 0.01f},  // B has roughness 0: written as 0.01
-        {4, DIAMETER, 200.0f}, {4, INITSTATUS, 1.0f}, {7, ROUGHNESS, 140.0f},
-        {7, DIAMETER, 350.0f}, {7, INITSTATUS, 1.0f}};
-    EXPECT_EQ(model.sets, expected);
-}
-
-TEST(ApplyChromosome, NegativeRoughnessIsAlsoReplaced) {
-    const DesignLayout layout = TwoPipes();
-    ScriptedModel model;
-    ApplyChromosome(layout, model, std::vector<std::int32_t>{0, 3}, ApplyMode::Evaluation);
-    EXPECT_EQ(model.Link(7, ROUGHNESS), 0.01f);
-    EXPECT_EQ(model.Link(7, DIAMETER), 300.0f);
-}
-
-TEST(ApplyChromosome, ZeroDiameterClosesThePipeAndALaterOptionReopensIt) {
-    const DesignLayout layout = TwoPipes();
-    ScriptedModel model;
-    const float cost = ApplyChromosome(layout, model, std::vector<std::int32_t>{0, 2}, ApplyMode::Evaluation);
-    EXPECT_EQ(cost, 100.0f * 10 + 250.0f * 30);  // a closed pipe still costs its option
-    EXPECT_EQ(model.Link(7, DIAMETER), 0.01f);
-    EXPECT_EQ(model.Link(7, INITSTATUS), 0.0f);
-    EXPECT_EQ(model.Link(7, ROUGHNESS), 120.0f);
-    ApplyChromosome(layout, model, std::vector<std::int32_t>{0, 0}, ApplyMode::Evaluation);
-    EXPECT_EQ(model.Link(7, DIAMETER), 150.0f);
-    EXPECT_EQ(model.Link(7, INITSTATUS), 1.0f);
-}
-
-TEST(ApplyChromosome, InvalidGeneInEvaluationCostsElevenNinesPerUnitLengthAndKeepsTheStatus) {
-    const DesignLayout layout = TwoPipes();
-    ScriptedModel model;
-    // Close P2 first, then give it an invalid gene: it must stay closed.
-    ApplyChromosome(layout, model, std::vector<std::int32_t>{0, 2}, ApplyMode::Evaluation);
-    model.sets.clear();
-    const float cost = ApplyChromosome(layout, model, std::vector<std::int32_t>{0, 6}, ApplyMode::Evaluation);
-    const float expected = static_cast<float>(static_cast<double>(100.0f * 10) + 250.0 * 99999999999.0);
-    EXPECT_EQ(cost, expected);
-    EXPECT_GE(cost, 250.0 * 99999999999.0 * (1 - 1e-7));
-    const std::vector<std::tuple<int, int, float>> p2Calls(model.sets.begin() + 3, model.sets.end());
-    const std::vector<std::tuple<int, int, float>> expectedCalls = {{7, ROUGHNESS, 10.0f},
-                                                                    {7, DIAMETER, 100.0f}};
-    EXPECT_EQ(p2Calls, expectedCalls);
-    EXPECT_EQ(model.Link(7, INITSTATUS), 0.0f);
-}
-
-TEST(ApplyChromosome, InvalidGeneInFinalModeWritesATinyPipeAndNoCost) {
-    const DesignLayout layout = TwoPipes();
-    ScriptedModel model;
-    const float cost = ApplyChromosome(layout, model, std::vector<std::int32_t>{1, 7}, ApplyMode::Final);
-    EXPECT_EQ(cost, 0.0f);
-    const std::vector<std::tuple<int, int, float>> expected = {{4, ROUGHNESS, 0.01f},
-                                                               {4, DIAMETER, 200.0f},
-                                                               {4, INITSTATUS, 1.0f},
-                                                               {7, ROUGHNESS, 0.01f},
-                                                               {7, DIAMETER, 0.01f}};
-    EXPECT_EQ(model.sets, expected);
-}
-
-TEST(ApplyChromosome, OneOptionPipeHasOneBitAndValueOneIsInvalid) {
-    Project p = ProjectBuilder().Option("A", 3, 100, 130).Pipe("P", 1, 10, {"A"}).Build();
-    const DesignLayout layout = BuildDesignLayout(p);
-    EXPECT_EQ(bits(1), 1);
-    ScriptedModel model;
-    EXPECT_EQ(ApplyChromosome(layout, model, std::vector<std::int32_t>{0}, ApplyMode::Evaluation), 30.0f);
-    EXPECT_EQ(ApplyChromosome(layout, model, std::vector<std::int32_t>{1}, ApplyMode::Evaluation),
-              static_cast<float>(10.0 * 99999999999.0));
 }
 
 TEST(ApplyChromosome, RunningTotalIsRoundedToSingleAfterEveryAddition) {
@@ -162,9 +105,8 @@ TEST(ApplyChromosome, RunningTotalIsRoundedToSingleAfterEveryAddition) {
 }
 
 TEST(ApplyChromosome, ChromosomeOfTheWrongLengthIsRefused) {
-    const DesignLayout layout = TwoPipes();
     ScriptedModel model;
-    EXPECT_THROW(ApplyChromosome(layout, model, std::vector<std::int32_t>{0}, ApplyMode::Evaluation),
+    EXPECT_THROW(ApplyChromosome(TwoPipes(), model, std::vector<std::int32_t>{0}, ApplyMode::Evaluation),
                  std::invalid_argument);
     EXPECT_TRUE(model.sets.empty());
 }
@@ -185,8 +127,8 @@ TEST(BuildDesignLayout, RefusesPipesWithoutOptionsAndUnknownOptions) {
 }
 
 TEST(BuildDesignLayout, LimitsNeverEnteredCompareAsZero) {
-    Project p = ProjectBuilder().Junction("J", 3, std::nullopt, 50.0f).Build();
-    const DesignLayout layout = BuildDesignLayout(p);
+    const DesignLayout layout =
+        BuildDesignLayout(ProjectBuilder().Junction("J", 3, std::nullopt, 50.0f).Build());
     EXPECT_EQ(layout.junctions[0].minPressure, 0.0f);
     EXPECT_EQ(layout.junctions[0].maxPressure, 50.0f);
 }

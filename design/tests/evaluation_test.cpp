@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <vector>
 
-#include "kelvarn/binding/toolkit.h"
 #include "kelvarn/design/design_evaluator.h"
 #include "project_builder.h"
 #include "scripted_model.h"
@@ -16,24 +14,9 @@
 namespace kelvarn::design {
 namespace {
 
-using testing::LinkValues;
 using testing::Period;
 using testing::ProjectBuilder;
 using testing::ScriptedModel;
-
-// One designed pipe (index 1, 100 m, option A costing 2 per metre), junctions
-// J1 (index 2) and J2 (index 3) with 30..60, source R (index 9) limited to 50.
-Project SmallProject(const GaOptions& options) {
-    return ProjectBuilder()
-        .Option("A", 2, 100, 130)
-        .Option("B", 3, 150, 130)
-        .Pipe("P1", 1, 100, {"A", "B"}, 0.5f, 2.0f)
-        .Junction("J1", 2, 30.0f, 60.0f)
-        .Junction("J2", 3, 30.0f, 60.0f)
-        .Source("R", 9, 50.0f)
-        .Settings(options)
-        .Build();
-}
 
 GaOptions Weights() {
     GaOptions o = GaOptions::Defaults();
@@ -42,224 +25,185 @@ GaOptions Weights() {
     return o;
 }
 
-Period Quiet() {
-    // Every limit met: pressures inside 30..60, velocity 1 in 0.5..2, outflow 40.
+// Pressures at J1 and J2, the velocity in P1 and the outflow of R for one period.
+Period At(float j1, float j2, float velocity = 1, float outflow = 40, int runCode = 0) {
     Period p;
-    p.pressure = {{2, 40.0f}, {3, 45.0f}};
-    p.velocity = {{1, 1.0f}};
-    p.demand = {{9, -40.0f}};
+    p.pressure = {{2, j1}, {3, j2}};
+    p.velocity = {{1, velocity}};
+    p.demand = {{9, -outflow}};  // a supplying source shows a negative demand
+    p.runCode = runCode;
     return p;
 }
 
-struct Fixture {
-    explicit Fixture(const GaOptions& options)
-        : project(SmallProject(options)), layout(BuildDesignLayout(project)) {}
-    Evaluation Simulate(std::vector<Period> periods, std::vector<std::int32_t> genes = {0}) {
-        model.periods = std::move(periods);
-        return SimulateDesign(layout, PenaltySettings::From(project.GaOptions), model, genes);
+TEST(Penalties, WorstViolationOfEachKindOverTheWholeSimulation) {
+    struct Case {
+        const char* name;
+        void (*setup)(Project&);
+        std::vector<Period> periods;
+        float pressure, velocity, source;  // the worst violations
+        float fitness;
+        bool feasible;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Option A on 100 m costs 200; the quiet period At(40, 45) meets every limit.
+    const std::vector<Case> cases = {
+        {"quiet", nullptr, {At(40, 45), At(40, 45)}, 0, 0, 0, 200, true},
+        {"worst pressure counts once",
+         nullptr,
+         {At(29, 45), At(40, 27.5f), At(61, 45)},
+         2.5f,
+         0,
+         0,
+         200 + 500000,
+         false},
+        {"shortfall at the tolerance", nullptr, {At(40, 29.5f)}, 0.5f, 0, 0, 200 + 100000, true},
+        {"shortfall beyond it", nullptr, {At(40, 29.4375f)}, 0.5625f, 0, 0, 200 + 112500, false},
+        {"inconsistent limits take the excess",
+         [](Project& p) {
+             p.Network.Nodes("J1").MinPressure = 50.0f;
+             p.Network.Nodes("J1").MaxPressure = 40.0f;
+         },
+         {At(44, 45)},
+         4,
+         0,
+         0,
+         200 + 800000,
+         false},
+        {"missing limit compares as zero",
+         [](Project& p) { p.Network.Nodes("J2").MaxPressure.reset(); },
+         {At(40, 45)},
+         45,
+         0,
+         0,
+         200 + 9000000,
+         false},
+        // Below the tolerance a pipe is not held to its minimum of 0.5.
+        {"velocity at the tolerance", nullptr, {At(40, 45, 0.25f)}, 0, 0, 0, 200, true},
+        {"velocity short within the tolerance",
+         nullptr,
+         {At(40, 45, 0.375f)},
+         0,
+         0.125f,
+         0,
+         200 + 25000,
+         true},
+        {"velocity above the maximum", nullptr, {At(40, 45, 2.5f)}, 0, 0.5f, 0, 200 + 100000, false},
+        {"zero weights still decide feasibility",
+         [](Project& p) { p.GaOptions.PressurePenalty = p.GaOptions.VelocityPenalty = 0; },
+         {At(20, 45, 3)},
+         10,
+         1,
+         0,
+         200,
+         false},
+        {"warnings cost the lump once",
+         nullptr,
+         {At(40, 45), At(40, 45, 1, 40, 1), At(40, 45, 1, 40, 1)},
+         0,
+         0,
+         0,
+         200 + 500000,
+         false},
+        {"zero warning weight",
+         [](Project& p) { p.GaOptions.WarningPenalty = 0; },
+         {At(40, 45, 1, 40, 6)},
+         0,
+         0,
+         0,
+         200,
+         true},
+        {"outflow beyond the limit", nullptr, {At(40, 45, 1, 50.25f)}, 0, 0, 0.25f, 200 + 50000, false},
+        {"zero sources weight",
+         [](Project& p) { p.GaOptions.SourcesPenalty = 0; },
+         {At(40, 45, 1, 80)},
+         0,
+         0,
+         30,
+         200,
+         true},
+        {"source without limit",
+         [](Project& p) { p.Network.Nodes("R").MaxFlow = 0; },
+         {At(40, 45)},
+         0,
+         0,
+         40,
+         200 + 8000000,
+         false},
+        {"nothing but pipes designed",
+         [](Project& p) {
+             p.DesignJunctions.clear();
+             p.DesignSources.clear();
+         },
+         {At(-100, 45, 2.125f, 1000)},
+         0,
+         0.125f,
+         0,
+         200 + 25000,
+         true},
+        // A value that is not a number judges nothing and counts as a solver failure.
+        {"not a number", nullptr, {At(nan, 45)}, 0, 0, 0, 200 + 500000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Project project = ProjectBuilder()
+                              .Option("A", 2, 100, 130)
+                              .Option("B", 3, 150, 130)
+                              .Pipe("P1", 1, 100, {"A", "B"}, 0.5f, 2.0f)
+                              .Junction("J1", 2, 30.0f, 60.0f)
+                              .Junction("J2", 3, 30.0f, 60.0f)
+                              .Source("R", 9, 50.0f)
+                              .Settings(Weights())
+                              .Build();
+        if (c.setup != nullptr) {
+            c.setup(project);
+        }
+        ScriptedModel model;
+        model.periods = c.periods;
+        const Evaluation e =
+            SimulateDesign(BuildDesignLayout(project), PenaltySettings::From(project.GaOptions), model,
+                           std::vector<std::int32_t>{0});
+        EXPECT_EQ(e.cost, 200.0f);
+        EXPECT_EQ(e.maxPressureViolation, c.pressure);
+        EXPECT_EQ(e.maxVelocityViolation, c.velocity);
+        EXPECT_EQ(e.maxSourceViolation, c.source);
+        EXPECT_EQ(e.fitness, c.fitness);
+        EXPECT_EQ(e.feasible, c.feasible);
+        EXPECT_EQ(model.inits, 1);
     }
-    Project project;
-    DesignLayout layout;
-    ScriptedModel model;
-};
-
-TEST(Penalties, QuietDesignCostsItsPipesOnlyAndIsFeasible) {
-    Fixture f(Weights());
-    const Evaluation e = f.Simulate({Quiet(), Quiet()});
-    EXPECT_EQ(e.cost, 200.0f);
-    EXPECT_EQ(e.fitness, 200.0f);
-    EXPECT_TRUE(e.feasible);
-    EXPECT_EQ(f.model.inits, 1);
-}
-
-TEST(Penalties, WorstPressureViolationOverJunctionsAndPeriodsCountsOnce) {
-    Fixture f(Weights());
-    Period first = Quiet(), second = Quiet(), third = Quiet();
-    first.pressure[2] = 29.0f;   // short by 1
-    second.pressure[3] = 27.5f;  // short by 2.5: the worst
-    third.pressure[2] = 61.0f;   // 1 above the maximum
-    const Evaluation e = f.Simulate({first, second, third});
-    EXPECT_EQ(e.maxPressureViolation, 2.5f);
-    EXPECT_EQ(e.pressureTerm, 200000.0f * 2.5f);
-    EXPECT_EQ(e.fitness, 200.0f + 500000.0f);
-    EXPECT_FALSE(e.feasible);
-}
-
-TEST(Penalties, ShortfallExactlyAtTheToleranceIsFeasibleButStillPenalised) {
-    Fixture f(Weights());
-    Period p = Quiet();
-    p.pressure[3] = 29.5f;  // 30 - 29.5 = 0.5 = PressureTolerance
-    const Evaluation atLimit = f.Simulate({p});
-    EXPECT_EQ(atLimit.maxPressureViolation, 0.5f);
-    EXPECT_TRUE(atLimit.feasible);
-    EXPECT_EQ(atLimit.fitness, 200.0f + 200000.0f * 0.5f);
-
-    p.pressure[3] = 29.4375f;  // short by 0.5625
-    const Evaluation beyond = f.Simulate({p});
-    EXPECT_FALSE(beyond.feasible);
-    EXPECT_EQ(beyond.fitness, 200.0f + 200000.0f * 0.5625f);
-}
-
-TEST(Penalties, InconsistentLimitsTakeTheExcessOverTheMaximum) {
-    GaOptions o = Weights();
-    Fixture f(o);
-    f.project.Network.Nodes.Item("J1").MinPressure = 50.0f;
-    f.project.Network.Nodes.Item("J1").MaxPressure = 40.0f;
-    f.layout = BuildDesignLayout(f.project);
-    Period p = Quiet();
-    p.pressure[2] = 44.0f;  // 6 below 50, 4 above 40: the excess (4) is taken
-    const Evaluation e = f.Simulate({p});
-    EXPECT_EQ(e.maxPressureViolation, 4.0f);
-}
-
-TEST(Penalties, MissingPressureLimitComparesAsZero) {
-    Fixture f(Weights());
-    f.project.Network.Nodes.Item("J2").MaxPressure.reset();  // never entered: 0
-    f.layout = BuildDesignLayout(f.project);
-    const Evaluation e = f.Simulate({Quiet()});
-    EXPECT_EQ(e.maxPressureViolation, 45.0f);
-}
-
-TEST(Penalties, VelocityAtTheToleranceIsNotCheckedAboveItIs) {
-    Fixture f(Weights());
-    Period p = Quiet();
-    p.velocity[1] = 0.25f;  // equal to VelocityTolerance: skipped though below MinVelocity 0.5
-    EXPECT_EQ(f.Simulate({p}).maxVelocityViolation, 0.0f);
-    EXPECT_TRUE(f.Simulate({p}).feasible);
-    p.velocity[1] = 0.375f;  // checked: short by 0.125, within the tolerance 0.25
-    const Evaluation e = f.Simulate({p});
-    EXPECT_EQ(e.maxVelocityViolation, 0.125f);
-    EXPECT_TRUE(e.feasible);
-    EXPECT_EQ(e.velocityTerm, 200000.0f * 0.125f);
-    p.velocity[1] = 2.5f;  // 0.5 above the maximum 2
-    EXPECT_FALSE(f.Simulate({p}).feasible);
-    EXPECT_EQ(f.Simulate({p}).maxVelocityViolation, 0.5f);
-}
-
-TEST(Penalties, ZeroPressureAndVelocityWeightsStillDecideFeasibility) {
-    GaOptions o = Weights();
-    o.PressurePenalty = 0;
-    o.VelocityPenalty = 0;
-    Fixture f(o);
-    Period p = Quiet();
-    p.pressure[2] = 20.0f;
-    p.velocity[1] = 3.0f;
-    const Evaluation e = f.Simulate({p});
-    EXPECT_EQ(e.fitness, 200.0f);
-    EXPECT_FALSE(e.feasible);
-}
-
-TEST(Penalties, WarningInOnePeriodCostsTheLumpOnceAndMakesTheDesignInfeasible) {
-    Fixture f(Weights());
-    Period warn = Quiet();
-    warn.runCode = 1;
-    const Evaluation e = f.Simulate({Quiet(), warn, warn, Quiet()});
-    EXPECT_EQ(e.warningTerm, 500000.0f);
-    EXPECT_EQ(e.fitness, 200.0f + 500000.0f);
-    EXPECT_FALSE(e.feasible);
-}
-
-TEST(Penalties, ZeroWarningWeightRemovesWarningsFromFitnessAndFeasibility) {
-    GaOptions o = Weights();
-    o.WarningPenalty = 0;
-    Fixture f(o);
-    Period warn = Quiet();
-    warn.runCode = 6;
-    const Evaluation e = f.Simulate({warn});
-    EXPECT_EQ(e.fitness, 200.0f);
-    EXPECT_TRUE(e.feasible);
-}
-
-TEST(Penalties, SourceOutflowIsTakenAsMagnitudeAndAnyExcessIsInfeasible) {
-    Fixture f(Weights());
-    Period p = Quiet();
-    p.demand[9] = -50.25f;  // supplies 50.25 against a limit of 50
-    const Evaluation e = f.Simulate({p});
-    EXPECT_EQ(e.maxSourceViolation, 0.25f);
-    EXPECT_EQ(e.sourceTerm, 50000.0f);
-    EXPECT_FALSE(e.feasible);
-}
-
-TEST(Penalties, ZeroSourcesWeightRemovesSourceExcessFromFitnessAndFeasibility) {
-    GaOptions o = Weights();
-    o.SourcesPenalty = 0;
-    Fixture f(o);
-    Period p = Quiet();
-    p.demand[9] = -80.0f;
-    const Evaluation e = f.Simulate({p});
-    EXPECT_EQ(e.maxSourceViolation, 30.0f);
-    EXPECT_EQ(e.fitness, 200.0f);
-    EXPECT_TRUE(e.feasible);
-}
-
-TEST(Penalties, SourceWithoutLimitCountsEveryOutflow) {
-    Fixture f(Weights());
-    f.project.Network.Nodes.Item("R").MaxFlow = 0;
-    f.layout = BuildDesignLayout(f.project);
-    EXPECT_EQ(f.Simulate({Quiet()}).maxSourceViolation, 40.0f);
-}
-
-TEST(Penalties, WithoutDesignedJunctionsAndSourcesOnlyCostVelocityAndWarningsCount) {
-    Fixture f(Weights());
-    f.project.DesignJunctions.clear();
-    f.project.DesignSources.clear();
-    f.layout = BuildDesignLayout(f.project);
-    Period p = Quiet();
-    p.pressure[2] = -100.0f;
-    p.demand[9] = -1000.0f;
-    p.velocity[1] = 2.125f;
-    const Evaluation e = f.Simulate({p});
-    EXPECT_EQ(e.fitness, 200.0f + 200000.0f * 0.125f);
-    EXPECT_TRUE(e.feasible);  // 0.125 is within the velocity tolerance
-}
-
-TEST(Penalties, ValuesThatAreNotNumbersMakeTheDesignInfeasible) {
-    Fixture f(Weights());
-    Period p = Quiet();
-    p.pressure[2] = std::numeric_limits<float>::quiet_NaN();
-    const Evaluation e = f.Simulate({p});
-    EXPECT_FALSE(e.feasible);
-    EXPECT_TRUE(std::isfinite(e.fitness));
 }
 
 TEST(Penalties, FailedQueryIsAnErrorNotAFeasibleDesign) {
-    Fixture f(Weights());
-    f.model.queryCode = 203;
-    EXPECT_THROW(f.Simulate({Quiet()}), HydraulicQueryError);
-}
-
-// Pressure at J1 and J2 is the sum of the diameters of the designed pipes
-// divided by 10; the source supplies 40. Diameter 100 gives 10 per pipe.
-std::vector<Period> PressureFromDiameters(const LinkValues& values) {
-    float sum = 0;
-    for (const auto& [key, value] : values) {
-        if (key.second == binding::en::DIAMETER) {
-            sum += value;
-        }
-    }
-    Period p = Quiet();
-    p.pressure = {{2, sum / 10}, {3, sum / 10}};
-    return {p};
+    const Project project = ProjectBuilder().Option("A", 2, 100, 130).Pipe("P1", 1, 100, {"A"}).Build();
+    ScriptedModel model;
+    model.periods = {At(40, 45)};
+    model.queryCode = 203;
+    EXPECT_THROW(SimulateDesign(BuildDesignLayout(project), PenaltySettings::From(Weights()), model,
+                                std::vector<std::int32_t>{0}),
+                 HydraulicQueryError);
 }
 
 // Three pipes of 1 m with options cheap (diameter 100, cost 1), mid (diameter
-// 150, cost 2) and dear (diameter 200, cost 2): a design is feasible when the
-// diameters add up to at least 300 (pressure 30).
+// 150, cost 2) and dear (diameter 200, cost 2). J1's pressure is the sum of the
+// diameters / 10: a design is feasible when they add up to at least 300.
 struct RecordFixture {
-    RecordFixture() {
-        GaOptions o = Weights();
+    explicit RecordFixture(float minPressure = 30) {
         project = ProjectBuilder()
                       .Option("CHEAP", 1, 100, 130)
                       .Option("MID", 2, 150, 130)
                       .Option("DEAR", 2, 200, 130)
-                      .Pipe("P1", 1, 1, {"CHEAP", "MID", "DEAR"}, 0, 100)
-                      .Pipe("P2", 2, 1, {"CHEAP", "MID", "DEAR"}, 0, 100)
-                      .Pipe("P3", 3, 1, {"CHEAP", "MID", "DEAR"}, 0, 100)
-                      .Junction("J1", 2, 30.0f, 60.0f)
-                      .Settings(o)
+                      .Pipe("P1", 1, 1, {"CHEAP", "MID", "DEAR"})
+                      .Pipe("P2", 2, 1, {"CHEAP", "MID", "DEAR"})
+                      .Pipe("P3", 3, 1, {"CHEAP", "MID", "DEAR"})
+                      .Junction("J1", 2, minPressure, 60.0f)
+                      .Settings(Weights())
                       .Build();
         layout = BuildDesignLayout(project);
-        model.hydraulics = PressureFromDiameters;
+        model.hydraulics = [](const testing::LinkValues& values) {
+            return std::vector<Period>{At(testing::DiameterSum(values) / 10, 0)};
+        };
+    }
+    DesignEvaluator Evaluator(bool caching = true) {
+        return DesignEvaluator(layout, PenaltySettings::From(project.GaOptions), model, caching);
     }
     Project project;
     DesignLayout layout;
@@ -267,10 +211,8 @@ struct RecordFixture {
 };
 
 TEST(BestFeasibleRecord, KeepsTheCheapestFeasibleAndOnEqualCostTheFirst) {
-    RecordFixture f;
-    f.project.Network.Nodes.Item("J1").MinPressure = 40.0f;  // needs 400 in diameters
-    f.layout = BuildDesignLayout(f.project);
-    DesignEvaluator ev(f.layout, PenaltySettings::From(f.project.GaOptions), f.model);
+    RecordFixture f(40);  // needs 400 in diameters
+    DesignEvaluator ev = f.Evaluator();
     EXPECT_FALSE(ev.record().FeasibleFound);
     EXPECT_EQ(ev.record().BestFeasibleCost, 1E+38f);
 
@@ -278,14 +220,17 @@ TEST(BestFeasibleRecord, KeepsTheCheapestFeasibleAndOnEqualCostTheFirst) {
     EXPECT_EQ(ev.EvaluateDesign(std::vector<std::int32_t>{0, 0, 0}), 3.0f + 200000.0f * 10);
     EXPECT_FALSE(ev.record().FeasibleFound);
     EXPECT_TRUE(ev.record().BestFeasibleGenes.empty());
+    // Judging feasibility alone leaves the record and the count alone.
+    EXPECT_TRUE(ev.IsDesignFeasible(std::vector<std::int32_t>{2, 2, 0}));
+    EXPECT_FALSE(ev.record().FeasibleFound);
+    EXPECT_EQ(ev.evaluations(), 1);
     ev.EvaluateDesign(std::vector<std::int32_t>{2, 2, 0});  // 500 -> 50, cost 5: the first feasible
     EXPECT_TRUE(ev.record().FeasibleFound);
     EXPECT_EQ(ev.record().BestFeasibleCost, 5.0f);
     ev.EvaluateDesign(std::vector<std::int32_t>{1, 2, 1});  // 500, cost 6: dearer, ignored
     ev.EvaluateDesign(std::vector<std::int32_t>{2, 0, 2});  // 500, cost 5: equal, the first stays
     ev.EvaluateDesign(std::vector<std::int32_t>{1, 1, 0});  // 400 -> 40 exactly, cost 5: equal again
-    EXPECT_EQ(ev.record().BestFeasibleGenes, (std::vector<std::int32_t>{2, 2, 0}));
-    ev.EvaluateDesign(std::vector<std::int32_t>{2, 1, 0});  // 450, cost 2 + 2 + 1 = 5
+    ev.EvaluateDesign(std::vector<std::int32_t>{2, 1, 0});  // 450, cost 5
     EXPECT_EQ(ev.record().BestFeasibleGenes, (std::vector<std::int32_t>{2, 2, 0}));
     ev.EvaluateDesign(std::vector<std::int32_t>{2, 2, 2});  // 600, cost 6
     ev.EvaluateDesign(std::vector<std::int32_t>{2, 0, 0});  // 400, cost 4: strictly cheaper, taken
@@ -296,7 +241,7 @@ TEST(BestFeasibleRecord, KeepsTheCheapestFeasibleAndOnEqualCostTheFirst) {
 
 TEST(BestFeasibleRecord, FeasibleDesignWithAnInvalidGeneOnlyWhenNothingCheaper) {
     RecordFixture f;
-    DesignEvaluator ev(f.layout, PenaltySettings::From(f.project.GaOptions), f.model);
+    DesignEvaluator ev = f.Evaluator();
     // Gene 3 selects no option: diameter 100 and a cost of 99999999999 per metre.
     const std::vector<std::int32_t> invalid = {3, 0, 0};
     ev.EvaluateDesign(invalid);
@@ -308,19 +253,10 @@ TEST(BestFeasibleRecord, FeasibleDesignWithAnInvalidGeneOnlyWhenNothingCheaper) 
     EXPECT_EQ(ev.record().BestFeasibleCost, 3.0f);
 }
 
-TEST(BestFeasibleRecord, IsDesignFeasibleLeavesTheRecordAlone) {
-    RecordFixture f;
-    DesignEvaluator ev(f.layout, PenaltySettings::From(f.project.GaOptions), f.model);
-    EXPECT_TRUE(ev.IsDesignFeasible(std::vector<std::int32_t>{0, 0, 0}));
-    EXPECT_FALSE(ev.record().FeasibleFound);
-    EXPECT_EQ(ev.evaluations(), 0);
-}
-
 TEST(EvaluationCache, RepeatedChromosomeIsJudgedFromMemoryWithTheSameOutcome) {
     RecordFixture cached, fresh;
-    const PenaltySettings s = PenaltySettings::From(cached.project.GaOptions);
-    DesignEvaluator a(cached.layout, s, cached.model, true);
-    DesignEvaluator b(fresh.layout, s, fresh.model, false);
+    DesignEvaluator a = cached.Evaluator(true);
+    DesignEvaluator b = fresh.Evaluator(false);
     const std::vector<std::vector<std::int32_t>> sequence = {
         {0, 0, 0}, {1, 2, 0}, {0, 0, 0}, {2, 2, 2}, {1, 2, 0}};
     for (const auto& genes : sequence) {
@@ -329,14 +265,11 @@ TEST(EvaluationCache, RepeatedChromosomeIsJudgedFromMemoryWithTheSameOutcome) {
     EXPECT_EQ(a.simulations(), 3);
     EXPECT_EQ(b.simulations(), 5);
     EXPECT_EQ(a.record().BestFeasibleGenes, b.record().BestFeasibleGenes);
-}
 
-TEST(EvaluationCache, ChromosomesWithInvalidGenesAreAlwaysSimulated) {
-    RecordFixture f;
-    DesignEvaluator ev(f.layout, PenaltySettings::From(f.project.GaOptions), f.model, true);
-    ev.EvaluateDesign(std::vector<std::int32_t>{3, 0, 0});
-    ev.EvaluateDesign(std::vector<std::int32_t>{3, 0, 0});
-    EXPECT_EQ(ev.simulations(), 2);
+    // Chromosomes with invalid genes are always simulated.
+    a.EvaluateDesign(std::vector<std::int32_t>{3, 0, 0});
+    a.EvaluateDesign(std::vector<std::int32_t>{3, 0, 0});
+    EXPECT_EQ(a.simulations(), 5);
 }
 
 }  // namespace

@@ -11,15 +11,9 @@ namespace kelvarn::design::testing {
 
 class ProjectBuilder {
   public:
-    ProjectBuilder& Option(const std::string& id, float cost, float diameter, float roughness,
-                           const std::string& description = {}) {
+    ProjectBuilder& Option(const std::string& id, float cost, float diameter, float roughness) {
         clsDesignOptions* o = project_.OptionCatalogue.Add(id);
-        o->ID = id;
-        o->Cost = cost;
-        o->Diameter = diameter;
-        o->Roughness = roughness;
-        o->Description = description.empty() ? "option " + id : description;
-        o->Index = project_.OptionCatalogue.Count();
+        *o = {id, "", cost, roughness, diameter, project_.OptionCatalogue.Count()};
         return *this;
     }
     // A designed pipe with toolkit index `index`.

@@ -5,16 +5,13 @@
 #include "kelvarn/design/run_window_model.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <optional>
 
-#include "kelvarn/binding/toolkit.h"
 #include "kelvarn/design/design_messages.h"
 #include "project_builder.h"
+#include "run_support.h"
 #include "scripted_model.h"
 
 namespace kelvarn::design {
@@ -26,7 +23,6 @@ using testing::ProjectBuilder;
 using testing::ScriptedModel;
 
 struct FakeUser final : RunWindowUser {
-    std::vector<RunWindowView> views;
     std::vector<std::pair<std::string, MessageIcon>> messages;
     std::vector<std::string> questions;
     bool answer = true;
@@ -35,7 +31,6 @@ struct FakeUser final : RunWindowUser {
     std::function<void(const RunWindowView&)> onRefresh;
 
     void Refresh(const RunWindowView& view) override {
-        views.push_back(view);
         if (onRefresh) {
             onRefresh(view);
         }
@@ -51,27 +46,15 @@ struct FakeUser final : RunWindowUser {
     void SetResultsCommandEnabled(bool enabled) override { resultsCommand.push_back(enabled); }
 };
 
-class FastClockHost final : public tarnix::Host {
-  public:
-    std::chrono::system_clock::time_point now() const override {
-        t_ += std::chrono::seconds(1);
-        return t_;
-    }
-
-  private:
-    mutable std::chrono::system_clock::time_point t_{std::chrono::seconds(1'000'000)};
-};
-
 // J1's pressure is the diameter of the one designed pipe / 10; it needs 15.
 std::vector<Period> Hydraulics(const LinkValues& values) {
     Period p;
-    auto d = values.find({1, binding::en::DIAMETER});
-    p.pressure = {{2, d == values.end() ? 0.0f : d->second / 10}};
+    p.pressure = {{2, testing::DiameterSum(values) / 10}};
     p.velocity = {{1, 1.0f}};
     return {p};
 }
 
-Project Problem(float minPressure = 15) {
+Project Problem() {
     GaOptions o = GaOptions::Defaults();
     o.Population = 8;
     o.Generations = 6;
@@ -81,29 +64,23 @@ Project Problem(float minPressure = 15) {
         .Option("D200", 3, 200, 130)
         .Option("D300", 9, 300, 130)
         .Pipe("P1", 1, 10, {"D100", "D200", "D300"})
-        .Junction("J1", 2, minPressure, 100.0f)
+        .Junction("J1", 2, 15.0f, 100.0f)
         .Settings(o)
         .Build();
 }
 
+// The window's model on a fast clock, with hydraulics that follow the design.
 struct Window {
-    Window() : model(runs, user) {
-        folder = std::filesystem::temp_directory_path() /
-                 ("kelvarn_run_window_" + std::to_string(::getpid()) + "_" +
-                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        std::filesystem::create_directories(folder);
+    Window() : model(runs, user, &host) {
         hydraulics.hydraulics = Hydraulics;
         model.process().engine().SetRandomSeed(9);
     }
-    ~Window() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
     std::int32_t runs = 0;
     FakeUser user;
+    testing::FastClockHost host;
     RunWindowModel model;
     ScriptedModel hydraulics;
-    std::filesystem::path folder;
+    testing::TempFolder folder;
 };
 
 TEST(RunWindowModel, FirstOpeningOffersFiveRunsThenTheLastOnes) {
@@ -112,8 +89,6 @@ TEST(RunWindowModel, FirstOpeningOffersFiveRunsThenTheLastOnes) {
     EXPECT_EQ(w.runs, 5);
     EXPECT_EQ(w.model.view().numberOfRuns, "5");
     EXPECT_FALSE(w.model.view().resultsEnabled);
-    EXPECT_FALSE(w.model.view().stopEnabled);
-    EXPECT_TRUE(w.model.view().runEnabled);
 
     std::int32_t runs = 3;
     FakeUser user;
@@ -128,7 +103,7 @@ TEST(RunWindowModel, InvalidNumberOfRunsAndNoPipesAreRefusedBeforeAnythingChange
         w.model.Load();
         Project p = Problem();
         w.model.SetNumberOfRunsText(text);
-        w.model.Run(p, w.hydraulics, w.folder);
+        w.model.Run(p, w.hydraulics, w.folder.path());
         ASSERT_EQ(w.user.messages.size(), 1u) << text;
         EXPECT_EQ(w.user.messages[0].first, messages::kInvalidNumberOfRuns);
         EXPECT_EQ(w.user.messages[0].second, MessageIcon::Exclamation);
@@ -141,7 +116,7 @@ TEST(RunWindowModel, InvalidNumberOfRunsAndNoPipesAreRefusedBeforeAnythingChange
     w.model.Load();
     Project p = Problem();
     p.DesignPipes.clear();
-    w.model.Run(p, w.hydraulics, w.folder);
+    w.model.Run(p, w.hydraulics, w.folder.path());
     ASSERT_EQ(w.user.messages.size(), 1u);
     EXPECT_EQ(w.user.messages[0].first, messages::kNoPipesToDesign);
     EXPECT_EQ(w.hydraulics.opens, 0);
@@ -152,7 +127,7 @@ TEST(RunWindowModel, AFractionOfARunPassesTheCheckAndEndsAtOnce) {
     w.model.Load();
     Project p = Problem();
     w.model.SetNumberOfRunsText("0.4");
-    w.model.Run(p, w.hydraulics, w.folder);
+    w.model.Run(p, w.hydraulics, w.folder.path());
     EXPECT_EQ(w.runs, 0);
     ASSERT_EQ(w.user.messages.size(), 1u);
     EXPECT_EQ(w.user.messages[0].first, messages::kNoFeasibleFound);
@@ -177,7 +152,7 @@ TEST(RunWindowModel, ButtonsLabelsAndBarsThroughADesignProcess) {
             sawGreen = sawGreen || v.bestFitnessColour == kFeasibleColour;
         }
     };
-    w.model.Run(p, w.hydraulics, w.folder);
+    w.model.Run(p, w.hydraulics, w.folder.path());
     EXPECT_TRUE(sawRunning);
     EXPECT_TRUE(sawGreen);
     const RunWindowView& v = w.model.view();
@@ -198,36 +173,30 @@ TEST(RunWindowModel, ButtonsLabelsAndBarsThroughADesignProcess) {
 }
 
 TEST(RunWindowModel, StopQuestionYesStopsNoDoesNotAndClosingWhileRunningIsRefused) {
-    FastClockHost host;
-    std::int32_t runs = 0;
-    FakeUser user;
-    RunWindowModel model(runs, user, &host);
-    ScriptedModel hydraulics;
-    hydraulics.hydraulics = Hydraulics;
-    Window w;  // for its folder
-    model.Load();
-    model.SetNumberOfRunsText("4");
+    Window w;
+    w.model.Load();
+    w.model.SetNumberOfRunsText("4");
     Project p = Problem();
     p.GaOptions.Generations = 200;
     std::optional<bool> closeAllowed;
-    user.onRefresh = [&](const RunWindowView& v) {
+    w.user.onRefresh = [&](const RunWindowView& v) {
         if (v.currentRun == "1" && v.currentGeneration == "2") {
-            user.answer = false;
-            model.StopRun();  // "No": the run goes on
+            w.user.answer = false;
+            w.model.StopRun();  // "No": the run goes on
         }
         if (v.currentRun == "2" && !closeAllowed) {
-            user.answer = true;
-            closeAllowed = model.RequestClose();  // asks to stop instead of closing
+            w.user.answer = true;
+            closeAllowed = w.model.RequestClose();  // asks to stop instead of closing
         }
     };
-    model.Run(p, hydraulics, w.folder);
+    w.model.Run(p, w.hydraulics, w.folder.path());
     EXPECT_EQ(closeAllowed, false);
-    EXPECT_EQ(user.questions, (std::vector<std::string>{messages::kStopQuestion, messages::kStopQuestion}));
-    ASSERT_TRUE(model.outcome());
-    EXPECT_TRUE(model.outcome()->stopped);
-    EXPECT_EQ(model.outcome()->runsStarted, 2);
-    EXPECT_EQ(model.view().currentRun, "2");
-    EXPECT_TRUE(model.RequestClose());
+    EXPECT_EQ(w.user.questions, (std::vector<std::string>{messages::kStopQuestion, messages::kStopQuestion}));
+    ASSERT_TRUE(w.model.outcome());
+    EXPECT_TRUE(w.model.outcome()->stopped);
+    EXPECT_EQ(w.model.outcome()->runsStarted, 2);
+    EXPECT_EQ(w.model.view().currentRun, "2");
+    EXPECT_TRUE(w.model.RequestClose());
 }
 
 }  // namespace

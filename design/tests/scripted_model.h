@@ -26,6 +26,15 @@ struct Period {
 // (link index, code) -> value as last set.
 using LinkValues = std::map<std::pair<int, int>, float>;
 
+// The sum of the diameters written, for hydraulics that follow the design.
+inline float DiameterSum(const LinkValues& values) {
+    float sum = 0;
+    for (const auto& [key, value] : values) {
+        sum += key.second == binding::en::DIAMETER ? value : 0.0f;
+    }
+    return sum;
+}
+
 class ScriptedModel final : public HydraulicModel {
   public:
     // Fixed periods, whatever the design.
@@ -35,7 +44,7 @@ class ScriptedModel final : public HydraulicModel {
 
     std::vector<std::tuple<int, int, float>> sets;  // every ENsetlinkvalue call, in order
     LinkValues linkValues;
-    int opens = 0, closes = 0, openHs = 0, inits = 0, saves = 0, queryCode = 0, saveCode = 0;
+    int opens = 0, closes = 0, openHs = 0, inits = 0, queryCode = 0, saveCode = 0;
     std::vector<std::string> openedWith;  // input, report, output of the last ENopen
 
     int ENopen(const std::string& inp, const std::string& rpt, const std::string& out) override {
@@ -84,7 +93,6 @@ class ScriptedModel final : public HydraulicModel {
     }
     // Writes the designed link values, one "index code value" line each.
     int ENsaveinpfile(const std::string& fileName) override {
-        ++saves;
         if (saveCode != 0) {
             return saveCode;
         }
@@ -93,11 +101,6 @@ class ScriptedModel final : public HydraulicModel {
             out << key.first << ' ' << key.second << ' ' << value << '\n';
         }
         return 0;
-    }
-
-    float Link(int index, int code) const {
-        auto found = linkValues.find({index, code});
-        return found == linkValues.end() ? -1.0f : found->second;
     }
 
   private:

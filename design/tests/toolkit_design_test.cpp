@@ -3,9 +3,7 @@
 // Built only where the engine is part of the build.
 #if __has_include("tarnix/engine.h")
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 
@@ -15,6 +13,7 @@
 #include "kelvarn/design/design_process.h"
 #include "kelvarn/design/project_file.h"
 #include "kelvarn/network/load_network.h"
+#include "run_support.h"
 
 namespace kelvarn::design {
 namespace {
@@ -33,10 +32,6 @@ double HeadLoss(double diameterMm, double lengthM, double flowLps, double c) {
 class ToolkitDesign : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("kelvarn_toolkit_design_" + std::to_string(::getpid()) + "_" +
-                   std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        fs::create_directories(folder_);
         previous_ = fs::current_path();
         fs::current_path(folder_);  // the toolkit's scratch files land here
         fs::copy_file(fs::path(KELVARN_SOURCE_DIR) / "design/tests/data/one_pipe.inp",
@@ -46,11 +41,7 @@ class ToolkitDesign : public ::testing::Test {
         ASSERT_TRUE(network::LoadNetwork(project_.Network, toolkit_,
                                          project_.ProjectDir + project_.InpFileName, "rep.dat", "out.dat"));
         auto option = [&](const std::string& id, float cost, float diameter) {
-            clsDesignOptions* o = project_.OptionCatalogue.Add(id);
-            o->ID = id;
-            o->Cost = cost;
-            o->Diameter = diameter;
-            o->Roughness = 130;
+            *project_.OptionCatalogue.Add(id) = clsDesignOptions{id, "", cost, 130, diameter};
         };
         option("D100", 10, 100);
         option("D150", 20, 150);
@@ -68,13 +59,11 @@ class ToolkitDesign : public ::testing::Test {
         project_.GaOptions.Generations = 5;
         project_.GaOptions.GenerationsNoChange = 3;
     }
-    void TearDown() override {
-        fs::current_path(previous_);
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
+    void TearDown() override { fs::current_path(previous_); }
 
-    fs::path folder_, previous_;
+    testing::TempFolder scratch_;
+    const fs::path& folder_ = scratch_.path();
+    fs::path previous_;
     binding::Toolkit toolkit_;
     Project project_;
 };
