@@ -306,25 +306,19 @@ TEST(Mutation, ElitismKeepsSlotZeroOfEveryKind) {
     EXPECT_NE(population.binary(2), "00000000");
 }
 
-TEST(Mutation, WithoutElitismARealGeneOfSlotZeroCanChange) {
-    const auto layout = layoutOf({}, {0.0f}, {10.0f}, {}, {});
+TEST(Mutation, MinMaxRealWithoutElitismAndRandomIntegerScaledIntoTheRange) {
+    const auto layout = layoutOf({}, {0.0f}, {10.0f}, {-10}, {10});
     detail::Population population;
     population.allocate(4, layout);
-    // 0.25 * 1 * 4 = 1 mutation: member 0, gene 0, MinMax draw above 0.5 gives the maximum.
-    ScriptedRandom random({0.0f, 0.0f, 0.9f});
     detail::MutationEvent event;
-    ASSERT_TRUE(detail::mutateReal({mvxMinMaxRMU, 0.25f, false}, population, layout, random, event));
+    // 0.25 * 1 * 4 = 1 mutation: member 0 (slot 0 is not protected), gene 0,
+    // a MinMax draw above 0.5 gives the maximum.
+    ScriptedRandom real({0.0f, 0.0f, 0.9f});
+    ASSERT_TRUE(detail::mutateReal({mvxMinMaxRMU, 0.25f, false}, population, layout, real, event));
     EXPECT_EQ(population.real(0)[0], 10.0f);
-}
-
-TEST(Mutation, RandomIntegerValueIsScaledIntoTheRangeAndRounded) {
-    const auto layout = layoutOf({}, {}, {}, {-10}, {10});
-    detail::Population population;
-    population.allocate(4, layout);
     // Member 1, gene 0, value (10 - -10) * 0.625 - 10 = 2.5, rounded to the even 2.
-    ScriptedRandom random({ScriptedRandom::slot(1, 3), 0.0f, 0.625f});
-    detail::MutationEvent event;
-    ASSERT_TRUE(detail::mutateInteger({mvxRandomIMU, 0.25f, true}, population, layout, random, event));
+    ScriptedRandom integer({ScriptedRandom::slot(1, 3), 0.0f, 0.625f});
+    ASSERT_TRUE(detail::mutateInteger({mvxRandomIMU, 0.25f, true}, population, layout, integer, event));
     EXPECT_EQ(population.integer(1)[0], 2);
 }
 
