@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -18,96 +17,68 @@ namespace {
 
 using testing::RecordingHost;
 
+using D = BoundedArray<double>;
+
+// For binary genes `a` holds the bit counts and `b` is unused. A definition
+// that succeeds sets its count to n; one that fails leaves it at 0.
 struct DefinitionCase {
     std::string title;
-    std::function<int(Engine&)> define;
-    std::function<std::int32_t(const Engine&)> count;
+    mvxDataType kind;
+    std::int32_t n;
+    D a, b;
     int result;
-    std::int32_t expectedCount;
     std::string message;  // empty: no message at all
 };
 
-const auto binaryCount = [](const Engine& e) { return e.NumberOfBinaryGenes(); };
-const auto realCount = [](const Engine& e) { return e.NumberOfRealGenes(); };
-const auto integerCount = [](const Engine& e) { return e.NumberOfIntegerGenes(); };
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-std::vector<DefinitionCase> definitionCases() {
-    using B = BoundedArray<std::int32_t>;
-    using D = BoundedArray<double>;
-    return {
-        {"BinaryOk",
-         [](Engine& e) {
-             return e.DefineBinaryGenes(2, B{3, 5});
-         },
-         binaryCount, 0, 2, ""},
-        {"BinaryLowerBoundOne",
-         [](Engine& e) {
-             return e.DefineBinaryGenes(3, B({1, 2, 3}, 1));
-         },
-         binaryCount, 0, 3, ""},
-        {"BinaryCountMismatch",
-         [](Engine& e) {
-             return e.DefineBinaryGenes(3, B{4, 4});
-         },
-         binaryCount, 1, 0, "Number of elements in GeneNumberOfBits<>NumberOfGenes"},
-        {"BinaryNoGenes", [](Engine& e) { return e.DefineBinaryGenes(0, B{}); }, binaryCount, 1, 0,
-         "NumberOfGenes must be greater then 0"},
-        {"BinaryZeroBits",
-         [](Engine& e) {
-             return e.DefineBinaryGenes(3, B{4, 0, 2});
-         },
-         binaryCount, 1, 0, "All element in GeneNumberOfBits must be greater then 0"},
-        {"BinaryTooWide",
-         [](Engine& e) {
-             return e.DefineBinaryGenes(2, B{4, 32});
-         },
-         binaryCount, 1, 0, "All element in GeneNumberOfBits must be at most 31"},
-        {"BinaryWidest", [](Engine& e) { return e.DefineBinaryGenes(1, B{31}); }, binaryCount, 0, 1, ""},
-        {"RealOk",
-         [](Engine& e) {
-             return e.DefineRealGenes(2, D{-1.0, 0.5}, D{1.0, 0.75});
-         },
-         realCount, 0, 2, ""},
-        {"RealLowerBoundOne",
-         [](Engine& e) {
-             return e.DefineRealGenes(2, D({0.0, 1.0}, 1), D({1.0, 2.0}, 7));
-         },
-         realCount, 0, 2, ""},
-        {"RealMinCountMismatch",
-         [](Engine& e) {
-             return e.DefineRealGenes(2, D{0.0}, D{1.0, 2.0});
-         },
-         realCount, 1, 0, "Number of elements in GeneMinValue<>NumberOfGenes"},
-        {"RealMaxCountMismatch",
-         [](Engine& e) {
-             return e.DefineRealGenes(2, D{0.0, 1.0}, D{1.0});
-         },
-         realCount, 1, 0, "Number of elements in GeneMaxValue<>NumberOfGenes"},
-        {"RealNoGenes", [](Engine& e) { return e.DefineRealGenes(0, D{}, D{}); }, realCount, 1, 0,
-         "NumberOfGenes must be greater then 0"},
-        {"RealEqualBounds", [](Engine& e) { return e.DefineRealGenes(1, D{1.5}, D{1.5}); }, realCount, 1, 0,
-         "RealGenesMaxValue(n) must be greater then RealGenesMinValue(n)"},
-        {"RealNotANumber", [](Engine& e) { return e.DefineRealGenes(1, D{kNaN}, D{1.0}); }, realCount, 1, 0,
-         "DefineRealGenes_Err - the on error traped the error"},
-        {"RealBeyondSingle", [](Engine& e) { return e.DefineRealGenes(1, D{0.0}, D{1e300}); }, realCount, 1,
-         0, "DefineRealGenes_Err - the on error traped the error"},
-        {"IntegerOk",
-         [](Engine& e) {
-             return e.DefineIntegerGenes(2, D{0, -5}, D{10, 5});
-         },
-         integerCount, 0, 2, ""},
-        {"IntegerNoGenesIsSilent", [](Engine& e) { return e.DefineIntegerGenes(0, D{}, D{}); }, integerCount,
-         1, 0, ""},
-        {"IntegerMinCountMismatch", [](Engine& e) { return e.DefineIntegerGenes(1, D{}, D{3}); },
-         integerCount, 1, 0, "Number of elements in GeneMinValue<>NumberOfGenes"},
-        // 2.5 rounds to 2 (halves to even), so the pair (2, 2) is refused.
-        {"IntegerBoundsRoundToEqual", [](Engine& e) { return e.DefineIntegerGenes(1, D{2.0}, D{2.5}); },
-         integerCount, 1, 0, "IntGenesMaxValue(n) must be greater then IntGenesMinValue(n)"},
-        {"IntegerBeyondLong", [](Engine& e) { return e.DefineIntegerGenes(1, D{0}, D{3e9}); }, integerCount,
-         1, 0, "DefineIntegerGenes_Err - the on error traped the error"},
-    };
+int define(Engine& e, const DefinitionCase& c) {
+    switch (c.kind) {
+        case mvxBinary:
+            return e.DefineBinaryGenes(c.n, BoundedArray<std::int32_t>(c.a.elements(), c.a.lowerBound()));
+        case mvxReal:
+            return e.DefineRealGenes(c.n, c.a, c.b);
+        default:
+            return e.DefineIntegerGenes(c.n, c.a, c.b);
+    }
 }
+
+std::int32_t countOf(const Engine& e, mvxDataType kind) {
+    return kind == mvxBinary ? e.NumberOfBinaryGenes()
+                             : (kind == mvxReal ? e.NumberOfRealGenes() : e.NumberOfIntegerGenes());
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kTrapped = "_Err - the on error traped the error";
+
+const DefinitionCase kDefinitionCases[] = {
+    {"BinaryOk", mvxBinary, 2, D{3, 5}, D{}, 0, ""},
+    {"BinaryLowerBoundOne", mvxBinary, 3, D({1, 2, 3}, 1), D{}, 0, ""},
+    {"BinaryCountMismatch", mvxBinary, 3, D{4, 4}, D{}, 1,
+     "Number of elements in GeneNumberOfBits<>NumberOfGenes"},
+    {"BinaryNoGenes", mvxBinary, 0, D{}, D{}, 1, "NumberOfGenes must be greater then 0"},
+    {"BinaryZeroBits", mvxBinary, 3, D{4, 0, 2}, D{}, 1,
+     "All element in GeneNumberOfBits must be greater then 0"},
+    {"BinaryTooWide", mvxBinary, 2, D{4, 32}, D{}, 1, "All element in GeneNumberOfBits must be at most 31"},
+    {"BinaryWidest", mvxBinary, 1, D{31}, D{}, 0, ""},
+    {"RealOk", mvxReal, 2, D{-1.0, 0.5}, D{1.0, 0.75}, 0, ""},
+    {"RealLowerBoundOne", mvxReal, 2, D({0.0, 1.0}, 1), D({1.0, 2.0}, 7), 0, ""},
+    {"RealMinCountMismatch", mvxReal, 2, D{0.0}, D{1.0, 2.0}, 1,
+     "Number of elements in GeneMinValue<>NumberOfGenes"},
+    {"RealMaxCountMismatch", mvxReal, 2, D{0.0, 1.0}, D{1.0}, 1,
+     "Number of elements in GeneMaxValue<>NumberOfGenes"},
+    {"RealNoGenes", mvxReal, 0, D{}, D{}, 1, "NumberOfGenes must be greater then 0"},
+    {"RealEqualBounds", mvxReal, 1, D{1.5}, D{1.5}, 1,
+     "RealGenesMaxValue(n) must be greater then RealGenesMinValue(n)"},
+    {"RealNotANumber", mvxReal, 1, D{kNaN}, D{1.0}, 1, "DefineRealGenes" + kTrapped},
+    {"RealBeyondSingle", mvxReal, 1, D{0.0}, D{1e300}, 1, "DefineRealGenes" + kTrapped},
+    {"IntegerOk", mvxInteger, 2, D{0, -5}, D{10, 5}, 0, ""},
+    {"IntegerNoGenesIsSilent", mvxInteger, 0, D{}, D{}, 1, ""},
+    {"IntegerMinCountMismatch", mvxInteger, 1, D{}, D{3}, 1,
+     "Number of elements in GeneMinValue<>NumberOfGenes"},
+    // 2.5 rounds to 2 (halves to even), so the pair (2, 2) is refused.
+    {"IntegerBoundsRoundToEqual", mvxInteger, 1, D{2.0}, D{2.5}, 1,
+     "IntGenesMaxValue(n) must be greater then IntGenesMinValue(n)"},
+    {"IntegerBeyondLong", mvxInteger, 1, D{0}, D{3e9}, 1, "DefineIntegerGenes" + kTrapped},
+};
 
 class DefinitionTest : public ::testing::TestWithParam<DefinitionCase> {};
 
@@ -117,8 +88,8 @@ TEST_P(DefinitionTest, ResultCountAndMessage) {
         RecordingHost host;
         Engine engine(&host);
         engine.SetShowErrorMessageBox(messagesOn);
-        EXPECT_EQ(c.define(engine), c.result);
-        EXPECT_EQ(c.count(engine), c.expectedCount);
+        EXPECT_EQ(define(engine, c), c.result);
+        EXPECT_EQ(countOf(engine, c.kind), c.result == 0 ? c.n : 0);
         if (c.message.empty() || !messagesOn) {
             EXPECT_TRUE(host.messages.empty());
         } else {
@@ -129,7 +100,7 @@ TEST_P(DefinitionTest, ResultCountAndMessage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engine, DefinitionTest, ::testing::ValuesIn(definitionCases()),
+INSTANTIATE_TEST_SUITE_P(Engine, DefinitionTest, ::testing::ValuesIn(kDefinitionCases),
                          [](const auto& info) { return info.param.title; });
 
 TEST(Definitions, AFailedDefinitionLeavesTheOtherKindsAlone) {
@@ -167,7 +138,9 @@ TEST(Definitions, DuringARunEveryDefinitionIsRefusedAndZeroesItsCount) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST(BinaryDecoding, ValuesAreTheUnsignedNumbersTheBitsSpellMostSignificantFirst) {
+// Values are the unsigned numbers the bits spell, most significant first, and
+// every gene takes its own stretch of the string.
+TEST(BinaryDecoding, GenesSpellUnsignedNumbersMostSignificantBitFirst) {
     struct Case {
         const char* bits;
         std::int32_t value;
@@ -176,9 +149,6 @@ TEST(BinaryDecoding, ValuesAreTheUnsignedNumbersTheBitsSpellMostSignificantFirst
                          Case{"1111111111111111111111111111111", 2147483647}}) {
         EXPECT_EQ(detail::decodeBits(c.bits), c.value) << c.bits;
     }
-}
-
-TEST(BinaryDecoding, GenesTakeTheirOwnStretchOfTheString) {
     detail::GeneDefinitions definitions;
     ASSERT_TRUE(detail::defineBinaryGenes(definitions, 2, {3, 5}).ok);
     const auto layout = detail::makeGeneLayout(definitions, 2, 0, 0);

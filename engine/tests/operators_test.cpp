@@ -70,6 +70,11 @@ TEST(CostRoulette, WeightsComeFromTheNextColumnMeasuredAgainstColumnSPlusOne) {
     ASSERT_EQ(table.size(), 2u);
     EXPECT_NEAR(table[0], 2.0f / 3.0f, 1e-6);
     EXPECT_EQ(table[1], 1.0f);
+
+    // Every survivor's neighbour equals the reference fitness 3: no weight at
+    // all, so the survivors share equally.
+    const auto equal = detail::costRouletteTable(tableOf({1, 3, 3, 3, 3, 3}), 4);
+    EXPECT_EQ(equal, (detail::RouletteTable{0.25f, 0.5f, 0.75f, 1.0f}));
 }
 
 TEST(CostRoulette, AZeroSumMakesEveryDrawPickSlotZero) {
@@ -77,18 +82,7 @@ TEST(CostRoulette, AZeroSumMakesEveryDrawPickSlotZero) {
     EXPECT_EQ(table, (detail::RouletteTable{1.0f, 1.0f}));
     ScriptedRandom random({0.0f, 0.99f, 0.5f, 0.3f});
     for (int p = 0; p < 2; ++p) {
-        const auto parents = detail::chooseParents(mvxRouletCost, p, 2, table, random);
-        ASSERT_TRUE(parents);
-        EXPECT_EQ(*parents, std::pair(0, 0));
-    }
-}
-
-TEST(CostRoulette, AllZeroWeightsShareEqually) {
-    // Every survivor's neighbour equals the reference fitness 3: no weight at all.
-    const auto table = detail::costRouletteTable(tableOf({1, 3, 3, 3, 3, 3}), 4);
-    const float expected[] = {0.25f, 0.5f, 0.75f, 1.0f};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(table[i], expected[i]);
+        EXPECT_EQ(detail::chooseParents(mvxRouletCost, p, 2, table, random), std::pair(0, 0));
     }
 }
 
@@ -115,100 +109,67 @@ TEST(ParentChoice, EachSelectionTypeTakesItsDraws) {
 
 // --- Binary crossover ---
 
-struct BinaryCrossoverCase {
-    std::string title;
-    std::int32_t type;
-    std::string a, b;
-    std::vector<float> draws;
-    std::string child1, child2;
-};
-
-class BinaryCrossoverTest : public ::testing::TestWithParam<BinaryCrossoverCase> {};
-
-TEST_P(BinaryCrossoverTest, WorkedChildren) {
-    const auto& c = GetParam();
-    ScriptedRandom random(c.draws);
-    detail::CrossoverEvent event;
-    std::string child1, child2;
-    ASSERT_TRUE(detail::crossBinary(c.type, c.a, c.b, child1, child2, random, event));
-    EXPECT_EQ(child1, c.child1);
-    EXPECT_EQ(child2, c.child2);
-    EXPECT_EQ(random.used(), c.draws.size());
-}
-
-const float kCut4of6 = ScriptedRandom::slot(4, 6);
-const float kCut1of6 = ScriptedRandom::slot(1, 6);
-
-INSTANTIATE_TEST_SUITE_P(
-    Operators, BinaryCrossoverTest,
-    ::testing::Values(
-        BinaryCrossoverCase{
-            "OnePointCut1", mvxOnePointBCO, "0000", "1111", {ScriptedRandom::slot(1, 4)}, "0111", "1000"},
-        BinaryCrossoverCase{
-            "OnePointCut0SwapsParents", mvxOnePointBCO, "0011", "1010", {0.0f}, "1010", "0011"},
-        BinaryCrossoverCase{"TwoPointsCuts4And1",
-                            mvxTwoPointsBCO,
-                            "000000",
-                            "111111",
-                            {kCut4of6, kCut1of6},
-                            "011100",
-                            "100011"},
+TEST(BinaryCrossover, WorkedChildrenOfEachType) {
+    const auto s6 = [](int index) { return ScriptedRandom::slot(index, 6); };
+    struct Case {
+        std::int32_t type;
+        const char *a, *b;
+        std::vector<float> draws;
+        const char *child1, *child2;
+    };
+    const Case cases[] = {
+        {mvxOnePointBCO, "0000", "1111", {ScriptedRandom::slot(1, 4)}, "0111", "1000"},
+        {mvxOnePointBCO, "0011", "1010", {0.0f}, "1010", "0011"},  // cut 0 swaps the parents
+        {mvxTwoPointsBCO, "000000", "111111", {s6(4), s6(1)}, "011100", "100011"},
         // A repeated cut point is drawn again: 2, 2, then 5.
-        BinaryCrossoverCase{
-            "TwoPointsRedrawsAnEqualCut",
-            mvxTwoPointsBCO,
-            "000000",
-            "111111",
-            {ScriptedRandom::slot(2, 6), ScriptedRandom::slot(2, 6), ScriptedRandom::slot(5, 6)},
-            "001110",
-            "110001"},
-        BinaryCrossoverCase{"TwoPointsOnOneBitSwaps", mvxTwoPointsBCO, "0", "1", {}, "1", "0"},
+        {mvxTwoPointsBCO, "000000", "111111", {s6(2), s6(2), s6(5)}, "001110", "110001"},
+        {mvxTwoPointsBCO, "0", "1", {}, "1", "0"},
         // At most 0.5 keeps the parent's character; 0.5 itself keeps it.
-        BinaryCrossoverCase{
-            "Uniform", mvxUniformBCO, "0000", "1111", {0.5f, 0.6f, 0.1f, 0.99f}, "0101", "1010"}),
-    [](const auto& info) { return info.param.title; });
-
-TEST(BinaryCrossover, UnknownTypeFails) {
-    ScriptedRandom random({});
+        {mvxUniformBCO, "0000", "1111", {0.5f, 0.6f, 0.1f, 0.99f}, "0101", "1010"},
+    };
     detail::CrossoverEvent event;
-    std::string c1, c2;
-    EXPECT_FALSE(detail::crossBinary(4, "01", "10", c1, c2, random, event));
-}
-
-TEST(UserDefinedCrossover, AHandlerThatDoesNothingYieldsTheParents) {
+    std::string child1, child2;
+    for (const Case& c : cases) {
+        ScriptedRandom random(c.draws);
+        ASSERT_TRUE(detail::crossBinary(c.type, c.a, c.b, child1, child2, random, event));
+        EXPECT_EQ(child1 + " " + child2, std::string(c.child1) + " " + c.child2) << c.type << " " << c.a;
+        EXPECT_EQ(random.used(), c.draws.size());
+    }
     ScriptedRandom random({});
-    UserDefinedCrossoverFunction idle = [](mvxDataType, const CrossoverData&, CrossoverData&) {};
-    detail::CrossoverEvent event{&idle, {}, {}};
-    std::string c1, c2;
-    ASSERT_TRUE(detail::crossBinary(mvxUserDefinedBCO, "0011", "0101", c1, c2, random, event));
-    EXPECT_EQ(c1, "0011");
-    EXPECT_EQ(c2, "0101");
-
-    const std::vector<float> a{1.5f, 2.5f}, b{-1.0f, 4.0f};
-    std::vector<float> r1(2), r2(2);
-    ASSERT_TRUE(detail::crossReal(mvxUserDefinedRCO, a, b, r1, r2, random, event));
-    EXPECT_EQ(r1, a);
-    EXPECT_EQ(r2, b);
+    EXPECT_FALSE(detail::crossBinary(4, "01", "10", child1, child2, random, event)) << "an unknown type";
 }
 
+// Offspring start as copies of the parents: a handler that writes nothing
+// yields the parents.
 TEST(UserDefinedCrossover, TheHostsChildrenAreTakenAndBadStringsFail) {
     ScriptedRandom random({});
-    mvxDataType seen = mvxReal;
+    mvxDataType seen = mvxInteger;
     std::array<std::string, 2> parentsSeen;
-    std::string answer = "1111";
+    std::string answer;
     UserDefinedCrossoverFunction handler = [&](mvxDataType type, const CrossoverData& parents,
                                                CrossoverData& offspring) {
         seen = type;
         parentsSeen = parents.binary;
-        offspring.binary = {answer, "0000"};
+        if (!answer.empty()) {
+            offspring.binary = {answer, "0000"};
+        }
     };
     detail::CrossoverEvent event{&handler, {}, {}};
     std::string c1, c2;
     ASSERT_TRUE(detail::crossBinary(mvxUserDefinedBCO, "0011", "0101", c1, c2, random, event));
     EXPECT_EQ(seen, mvxBinary);
     EXPECT_EQ(parentsSeen, (std::array<std::string, 2>{"0011", "0101"}));
-    EXPECT_EQ(c1, "1111");
-    EXPECT_EQ(c2, "0000");
+    EXPECT_EQ(c1 + c2, "00110101");
+    const std::vector<float> a{1.5f, 2.5f}, b{-1.0f, 4.0f};
+    std::vector<float> r1(2), r2(2);
+    ASSERT_TRUE(detail::crossReal(mvxUserDefinedRCO, a, b, r1, r2, random, event));
+    EXPECT_EQ(seen, mvxReal);
+    EXPECT_EQ(r1, a);
+    EXPECT_EQ(r2, b);
+
+    answer = "1111";
+    ASSERT_TRUE(detail::crossBinary(mvxUserDefinedBCO, "0011", "0101", c1, c2, random, event));
+    EXPECT_EQ(c1 + c2, "11110000");
     for (const char* bad : {"111", "11111", "1a11"}) {
         answer = bad;
         EXPECT_FALSE(detail::crossBinary(mvxUserDefinedBCO, "0011", "0101", c1, c2, random, event)) << bad;
@@ -236,20 +197,9 @@ TEST(UserDefinedCrossover, IntegerRowsAreGenesWithOneColumnPerParent) {
 
 // --- Real and integer crossover ---
 
-TEST(BlendingCrossover, IntegersThreeAndEightWithBetaHalfGiveSixAndSix) {
-    // 3 - 0.5 * (3 - 8) = 5.5 and 0.5 * (3 - 8) + 8 = 5.5, both rounded to the even 6.
-    ScriptedRandom random({0.5f});
-    detail::CrossoverEvent event;
-    const std::vector<std::int32_t> a{3}, b{8};
-    std::vector<std::int32_t> c1(1), c2(1);
-    ASSERT_TRUE(detail::crossInteger(mvxBlendingICO, a, b, c1, c2, random, event));
-    EXPECT_EQ(c1[0], 6);
-    EXPECT_EQ(c2[0], 6);
-}
-
-TEST(BlendingCrossover, OneBetaIsSharedByEveryGene) {
+TEST(BlendingCrossover, OneBetaIsSharedByEveryGeneAndIntegersRoundHalfToEven) {
     // beta 0.25: child 1 = a - 0.25 (a - b), child 2 = 0.25 (a - b) + b.
-    ScriptedRandom random({0.25f});
+    ScriptedRandom random({0.25f, 0.5f});
     detail::CrossoverEvent event;
     const std::vector<float> a{0.0f, 4.0f, -2.0f}, b{4.0f, 0.0f, 2.0f};
     std::vector<float> c1(3), c2(3);
@@ -257,6 +207,13 @@ TEST(BlendingCrossover, OneBetaIsSharedByEveryGene) {
     EXPECT_EQ(c1, (std::vector<float>{1.0f, 3.0f, -1.0f}));
     EXPECT_EQ(c2, (std::vector<float>{3.0f, 1.0f, 1.0f}));
     EXPECT_EQ(random.used(), 1u);
+
+    // 3 - 0.5 * (3 - 8) = 5.5 and 0.5 * (3 - 8) + 8 = 5.5, both rounded to the even 6.
+    const std::vector<std::int32_t> ia{3}, ib{8};
+    std::vector<std::int32_t> i1(1), i2(1);
+    ASSERT_TRUE(detail::crossInteger(mvxBlendingICO, ia, ib, i1, i2, random, event));
+    EXPECT_EQ(i1[0], 6);
+    EXPECT_EQ(i2[0], 6);
 }
 
 TEST(UniformValueCrossover, ADrawAboveOneHalfSwapsTheGene) {
@@ -349,25 +306,19 @@ TEST(Mutation, ElitismKeepsSlotZeroOfEveryKind) {
     EXPECT_NE(population.binary(2), "00000000");
 }
 
-TEST(Mutation, WithoutElitismARealGeneOfSlotZeroCanChange) {
-    const auto layout = layoutOf({}, {0.0f}, {10.0f}, {}, {});
+TEST(Mutation, MinMaxRealWithoutElitismAndRandomIntegerScaledIntoTheRange) {
+    const auto layout = layoutOf({}, {0.0f}, {10.0f}, {-10}, {10});
     detail::Population population;
     population.allocate(4, layout);
-    // 0.25 * 1 * 4 = 1 mutation: member 0, gene 0, MinMax draw above 0.5 gives the maximum.
-    ScriptedRandom random({0.0f, 0.0f, 0.9f});
     detail::MutationEvent event;
-    ASSERT_TRUE(detail::mutateReal({mvxMinMaxRMU, 0.25f, false}, population, layout, random, event));
+    // 0.25 * 1 * 4 = 1 mutation: member 0 (slot 0 is not protected), gene 0,
+    // a MinMax draw above 0.5 gives the maximum.
+    ScriptedRandom real({0.0f, 0.0f, 0.9f});
+    ASSERT_TRUE(detail::mutateReal({mvxMinMaxRMU, 0.25f, false}, population, layout, real, event));
     EXPECT_EQ(population.real(0)[0], 10.0f);
-}
-
-TEST(Mutation, RandomIntegerValueIsScaledIntoTheRangeAndRounded) {
-    const auto layout = layoutOf({}, {}, {}, {-10}, {10});
-    detail::Population population;
-    population.allocate(4, layout);
     // Member 1, gene 0, value (10 - -10) * 0.625 - 10 = 2.5, rounded to the even 2.
-    ScriptedRandom random({ScriptedRandom::slot(1, 3), 0.0f, 0.625f});
-    detail::MutationEvent event;
-    ASSERT_TRUE(detail::mutateInteger({mvxRandomIMU, 0.25f, true}, population, layout, random, event));
+    ScriptedRandom integer({ScriptedRandom::slot(1, 3), 0.0f, 0.625f});
+    ASSERT_TRUE(detail::mutateInteger({mvxRandomIMU, 0.25f, true}, population, layout, integer, event));
     EXPECT_EQ(population.integer(1)[0], 2);
 }
 
@@ -401,29 +352,26 @@ TEST(UserDefinedMutation, TakesTheHostsValueAndRefusesBadBitStrings) {
 
 // --- Ordering and survivors ---
 
-TEST(Ordering, SortsBestFirstInEitherDirectionKeepingTheMemberIndex) {
-    auto table = tableOf({5, 1, 4, 2, 3, 0});
-    detail::orderFitnessTable(table, true);
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].fitness, static_cast<float>(i));
-    }
-    EXPECT_EQ(table[0].member, 5.0f);
-    EXPECT_EQ(table[5].member, 0.0f);
-    detail::orderFitnessTable(table, false);
-    EXPECT_EQ(table[0].fitness, 5.0f);
-    EXPECT_EQ(table[0].member, 0.0f);
-}
-
-TEST(Ordering, EqualValuesAreExchangedNotLeftInPlace) {
-    // Four equal values: gap 1 (n = 3, first gap 1) exchanges every equal pair it
-    // meets, so the walk reverses the table: members 3, 2, 1, 0.
-    auto table = tableOf({7, 7, 7, 7});
-    detail::orderFitnessTable(table, true);
+std::vector<float> membersOf(const detail::FitnessTable& table) {
     std::vector<float> members;
     for (const auto& column : table) {
         members.push_back(column.member);
     }
-    EXPECT_EQ(members, (std::vector<float>{3, 2, 1, 0}));
+    return members;
+}
+
+TEST(Ordering, SortsBestFirstInEitherDirectionKeepingTheMemberIndex) {
+    auto table = tableOf({5, 1, 4, 2, 3, 0});
+    detail::orderFitnessTable(table, true);
+    EXPECT_EQ(membersOf(table), (std::vector<float>{5, 1, 3, 4, 2, 0}));
+    detail::orderFitnessTable(table, false);
+    EXPECT_EQ(membersOf(table), (std::vector<float>{0, 2, 4, 3, 1, 5}));
+
+    // Four equal values: gap 1 (n = 3, first gap 1) exchanges every equal pair it
+    // meets, so the walk reverses the table: members 3, 2, 1, 0.
+    table = tableOf({7, 7, 7, 7});
+    detail::orderFitnessTable(table, true);
+    EXPECT_EQ(membersOf(table), (std::vector<float>{3, 2, 1, 0}));
 }
 
 TEST(Survivors, HalfThePopulationRoundedUpToEven) {

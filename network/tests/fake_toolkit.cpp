@@ -3,9 +3,11 @@
 //   epanet <code>                        the code ENepanet returns
 //   node <id> <type>                     in toolkit order
 //   link <id> <type> <from> <to> <length>
-// and logs every call, so tests can check the order of calls.
+// and logs the calls that open and close a model, so tests can check their order.
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,30 +16,26 @@
 
 namespace {
 
-struct Node {
+struct Element {
     std::string id;
     int type = 0;
-};
-struct Link {
-    std::string id;
-    int type = 0;
-    int from = 0;
+    int from = 0;  // links only: 1-based node indices
     int to = 0;
     float length = 0;
 };
 struct Model {
     int epanetCode = 0;
-    std::vector<Node> nodes;
-    std::vector<Link> links;
+    std::vector<Element> nodes;
+    std::vector<Element> links;
+    std::map<std::string, int> nodeIndex;
 };
 
-// The stand-in's state; only tests load this library.
+// The open model (empty while none is open); only tests load this library.
 Model g_model;
-bool g_open = false;
 std::string g_log;
 
-void Log(const std::string& call) {
-    g_log += (g_log.empty() ? "" : " ") + call;
+void Log(const char* call) {
+    g_log += (g_log.empty() ? "" : " ") + std::string(call);
 }
 
 bool Read(const char* path, Model& model) {
@@ -51,6 +49,7 @@ bool Read(const char* path, Model& model) {
     while (std::getline(in, line)) {
         std::istringstream words(line);
         std::string word;
+        Element e;
         if (!(words >> word)) {
             continue;
         }
@@ -58,37 +57,22 @@ bool Read(const char* path, Model& model) {
             inFake = word == "[FAKE]";
         } else if (inFake && word == "epanet") {
             words >> model.epanetCode;
-        } else if (inFake && word == "node") {
-            Node n;
-            words >> n.id >> n.type;
-            model.nodes.push_back(n);
-        } else if (inFake && word == "link") {
-            Link l;
-            std::string from;
-            std::string to;
-            words >> l.id >> l.type >> from >> to >> l.length;
-            for (std::size_t i = 0; i < model.nodes.size(); ++i) {
-                l.from = model.nodes[i].id == from ? static_cast<int>(i + 1) : l.from;
-                l.to = model.nodes[i].id == to ? static_cast<int>(i + 1) : l.to;
-            }
-            model.links.push_back(l);
+        } else if (inFake && word == "node" && words >> e.id >> e.type) {
+            model.nodes.push_back(e);
+            model.nodeIndex[e.id] = static_cast<int>(model.nodes.size());
+        } else if (inFake && word == "link" && words >> e.id >> e.type >> word) {
+            e.from = model.nodeIndex[word];
+            words >> word >> e.length;
+            e.to = model.nodeIndex[word];
+            model.links.push_back(e);
         }
     }
     return true;
 }
 
-bool ValidNode(int index) {
-    return g_open && index >= 1 && index <= static_cast<int>(g_model.nodes.size());
-}
-bool ValidLink(int index) {
-    return g_open && index >= 1 && index <= static_cast<int>(g_model.links.size());
-}
-
-// Copies an ID as EPANET 2.2 does: up to 31 characters and the terminator.
-int CopyId(const std::string& id, char* out) {
-    std::strncpy(out, id.c_str(), 31);
-    out[31] = '\0';
-    return 0;
+// The element at a 1-based index of the open model, or null.
+const Element* At(const std::vector<Element>& list, int index) {
+    return index >= 1 && index <= static_cast<int>(list.size()) ? &list[index - 1] : nullptr;
 }
 
 }  // namespace
@@ -108,73 +92,50 @@ FAKE_API int ENepanet(const char* inp, const char*, const char*, void (*)(char*)
 
 FAKE_API int ENopen(const char* inp, const char*, const char*) {
     Log("ENopen");
-    g_open = Read(inp, g_model);
-    return g_open ? 0 : 302;
+    return Read(inp, g_model) ? 0 : 302;
 }
 
 FAKE_API int ENclose() {
     Log("ENclose");
-    g_open = false;
     g_model = Model();
     return 0;
 }
 
+// Counts 0, 1 and 2: nodes, tanks and reservoirs, links.
 FAKE_API int ENgetcount(int code, int* count) {
-    Log("ENgetcount(" + std::to_string(code) + ")");
-    int tanks = 0;
-    for (const Node& n : g_model.nodes) {
-        tanks += n.type != 0 ? 1 : 0;
-    }
-    *count = code == 0   ? static_cast<int>(g_model.nodes.size())
-             : code == 1 ? tanks
-             : code == 2 ? static_cast<int>(g_model.links.size())
-                         : 0;
-    return g_open ? 0 : 102;
-}
-
-FAKE_API int ENgetnodeid(int index, char* id) {
-    Log("ENgetnodeid(" + std::to_string(index) + ")");
-    return ValidNode(index) ? CopyId(g_model.nodes[index - 1].id, id) : 203;
-}
-
-FAKE_API int ENgetnodetype(int index, int* type) {
-    Log("ENgetnodetype(" + std::to_string(index) + ")");
-    if (!ValidNode(index)) {
-        return 203;
-    }
-    *type = g_model.nodes[index - 1].type;
+    const auto storage = std::count_if(g_model.nodes.begin(), g_model.nodes.end(),
+                                       [](const Element& n) { return n.type != 0; });
+    *count = static_cast<int>(code == 0 ? g_model.nodes.size() : code == 1 ? storage : g_model.links.size());
     return 0;
+}
+
+// IDs are copied whole: the tests' IDs stay within the toolkit's 31 characters.
+FAKE_API int ENgetnodeid(int index, char* id) {
+    const Element* n = At(g_model.nodes, index);
+    return n != nullptr ? (std::strcpy(id, n->id.c_str()), 0) : 203;
 }
 
 FAKE_API int ENgetlinkid(int index, char* id) {
-    Log("ENgetlinkid(" + std::to_string(index) + ")");
-    return ValidLink(index) ? CopyId(g_model.links[index - 1].id, id) : 204;
+    const Element* l = At(g_model.links, index);
+    return l != nullptr ? (std::strcpy(id, l->id.c_str()), 0) : 204;
+}
+
+FAKE_API int ENgetnodetype(int index, int* type) {
+    const Element* n = At(g_model.nodes, index);
+    return n != nullptr ? (*type = n->type, 0) : 203;
 }
 
 FAKE_API int ENgetlinktype(int index, int* type) {
-    Log("ENgetlinktype(" + std::to_string(index) + ")");
-    if (!ValidLink(index)) {
-        return 204;
-    }
-    *type = g_model.links[index - 1].type;
-    return 0;
+    const Element* l = At(g_model.links, index);
+    return l != nullptr ? (*type = l->type, 0) : 204;
 }
 
 FAKE_API int ENgetlinknodes(int index, int* from, int* to) {
-    Log("ENgetlinknodes(" + std::to_string(index) + ")");
-    if (!ValidLink(index)) {
-        return 204;
-    }
-    *from = g_model.links[index - 1].from;
-    *to = g_model.links[index - 1].to;
-    return 0;
+    const Element* l = At(g_model.links, index);
+    return l != nullptr ? (*from = l->from, *to = l->to, 0) : 204;
 }
 
 FAKE_API int ENgetlinkvalue(int index, int code, float* value) {
-    Log("ENgetlinkvalue(" + std::to_string(index) + "," + std::to_string(code) + ")");
-    if (!ValidLink(index)) {
-        return 204;
-    }
-    *value = code == 1 ? g_model.links[index - 1].length : 0.0f;
-    return 0;
+    const Element* l = At(g_model.links, index);
+    return l != nullptr ? (*value = code == 1 ? l->length : 0.0f, 0) : 204;
 }

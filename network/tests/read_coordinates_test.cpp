@@ -79,13 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"TooFewFields", "[COORDINATES]\n J1 1 2\n R1 5\n", "line 3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReadCoordinates, AMissingFileIsAnError) {
-    Network net;
-    EXPECT_THROW(ReadCoordinates(net, "no/such/file.inp"), NetworkFileError);
-}
-
-TEST(ReadCoordinates, ABadVertexIsNotCounted) {
+TEST(ReadCoordinates, AMissingFileFailsAndABadVertexKeepsOnlyThoseBeforeIt) {
     Network net = TwoNodesOneLink();
+    EXPECT_THROW(ReadCoordinates(net, "no/such/file.inp"), NetworkFileError);
     EXPECT_THROW(ReadCoordinates(net, WriteTestFile("badvertex.inp", "[VERTICES]\n P1 1 2\n P1 x 2\n")),
                  NetworkFileError);
     EXPECT_EQ(net.Links("P1").nGnodes, 1);
