@@ -103,6 +103,8 @@ void pumpCoefficients(SimulationState& s, int k) {
     s.y[k] = -gain / g;
 }
 
+}  // namespace
+
 void valveCoefficients(SimulationState& s, int k) {
     const StatusCode st = s.status[k];
     if (isClosedStatus(st)) {
@@ -161,6 +163,8 @@ void valveCoefficients(SimulationState& s, int k) {
     setFromLoss(s, k, m * q * aq, 2.0 * m * aq, kMinValveGradient);
 }
 
+namespace {
+
 void nodeCoefficients(SimulationState& s) {
     const double expo = s.emitterExponent;
     for (int n = 0; n < s.junctions; ++n) {
@@ -218,6 +222,8 @@ void nodeCoefficients(SimulationState& s) {
     }
 }
 
+}  // namespace
+
 // The junction whose head link k fixes while it is an active pressure valve, else -1.
 int fixedByValve(const SimulationState& s, int k) {
     if (s.status[k] != Status::kActive)
@@ -229,8 +235,6 @@ int fixedByValve(const SimulationState& s, int k) {
         n = s.from[k];
     return n < s.junctions ? n : -1;
 }
-
-}  // namespace
 
 Loss pipeLoss(const SimulationState& s, int k, double q) {
     Loss l;

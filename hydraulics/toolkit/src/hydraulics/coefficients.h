@@ -11,6 +11,10 @@ namespace kvepa2 {
 void computeExcessFlows(SimulationState& s);
 // p and y of every link, emitter and pressure-driven demand.
 void computeLinkCoefficients(SimulationState& s);
+// p and y of valve k in its current status.
+void valveCoefficients(SimulationState& s, int k);
+// The junction whose head link k fixes while it is an active pressure valve, else -1.
+int fixedByValve(const SimulationState& s, int k);
 // Fills s.ldl values and s.rhs from the coefficients.
 void assembleMatrix(SimulationState& s);
 // r = b - A x for the matrix assembleMatrix builds from the current coefficients, in extended

@@ -137,10 +137,18 @@ int solveSteadyState(SimulationState& s) {
         if (s.hasPressureValves)
             computeExcessFlows(s);
         computeLinkCoefficients(s);
+        if (s.hasPressureValves)
+            releaseFloatingPrvs(s);
         assembleMatrix(s);
-        // A pivot lost to cancellation is worked out again from the rows' excesses; only a
-        // matrix singular in earnest gives up.
-        if (s.ldl.factorise() >= 0 && (assembleMatrix(s), s.ldl.factoriseDominant() >= 0)) {
+        // A valve that cannot hold its setting is released and the trial solved again, as the
+        // reference engine does; a pivot lost to cancellation is worked out again from the
+        // rows' excesses; only a matrix singular in earnest gives up.
+        const int bad = s.ldl.factorise();
+        if (bad >= 0 && releaseValveAt(s, bad)) {
+            --iter;
+            continue;
+        }
+        if (bad >= 0 && (assembleMatrix(s), s.ldl.factoriseDominant() >= 0)) {
             s.lastIterations = iter;
             return 110;
         }

@@ -57,9 +57,8 @@ struct SimulationState {
     std::vector<PumpData> pumps;
     std::vector<int> nonPipes;  // pumps and valves
     bool hasPressureValves = false;
-    std::vector<int> tanks;              // node indexes of reservoirs and tanks
-    std::vector<char> isReservoir;       // by node
-    std::vector<int> adjStart, adjLink;  // links at each node
+    std::vector<int> tanks;         // node indexes of reservoirs and tanks
+    std::vector<char> isReservoir;  // by node
 
     // Matrix slots: per link the off-diagonal slot (-1 when an end is fixed-grade).
     SparseLdl ldl;
@@ -121,6 +120,8 @@ struct SimulationState {
 
     std::vector<RulePick> rulePicks;   // scratch of rule evaluation
     std::vector<char> controlReached;  // per simple control, see markLevelControlsReached
+    std::vector<int> zone;             // scratch of releaseFloatingPrvs
+    std::vector<char> zoneAnchored;
 
     // Clock.
     long time = 0;

@@ -201,4 +201,66 @@ bool checkLinkStatuses(SimulationState& s) {
     return changed;
 }
 
+namespace {
+
+void release(SimulationState& s, int k) {
+    s.status[k] = s.kind[k] == LinkKind::Fcv ? Status::kXFcv : Status::kXPressure;
+    valveCoefficients(s, k);
+}
+
+int zoneOf(std::vector<int>& zone, int n) {
+    while (zone[n] != n) n = zone[n] = zone[zone[n]];
+    return n;
+}
+
+}  // namespace
+
+bool releaseValveAt(SimulationState& s, int n) {
+    for (int k : s.nonPipes) {
+        const LinkKind kd = s.kind[k];
+        if ((s.from[k] == n || s.to[k] == n) &&
+            (kd == LinkKind::Prv || kd == LinkKind::Psv || kd == LinkKind::Fcv) &&
+            s.status[k] == Status::kActive) {
+            release(s, k);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool releaseFloatingPrvs(SimulationState& s) {
+    bool any = false;
+    for (int k : s.nonPipes) any = any || (s.kind[k] == LinkKind::Prv && s.status[k] == Status::kActive);
+    if (!any)
+        return false;
+    // Zones joined by every link with a conductance (closed links keep a small one); a zone
+    // is anchored by a fixed grade, an emitter, a pressure-driven demand or a valve's fixed head.
+    std::vector<int>& zone = s.zone;
+    zone.resize(static_cast<size_t>(s.nodes));
+    for (int n = 0; n < s.nodes; ++n) zone[n] = n;
+    for (int k = 0; k < s.links; ++k)
+        if (s.p[k] != 0.0)
+            zone[zoneOf(zone, s.from[k])] = zoneOf(zone, s.to[k]);
+    std::vector<char>& anchored = s.zoneAnchored;
+    anchored.assign(static_cast<size_t>(s.nodes), 0);
+    for (int n = 0; n < s.nodes; ++n)
+        if (n >= s.junctions || s.emP[n] > 0.0 || (s.pda && s.dmP[n] > 0.0))
+            anchored[zoneOf(zone, n)] = 1;
+    for (int k : s.nonPipes) {
+        const int n = fixedByValve(s, k);
+        if (n >= 0)
+            anchored[zoneOf(zone, n)] = 1;
+    }
+    bool released = false;
+    for (int k : s.nonPipes) {
+        const int n = s.from[k];
+        if (s.kind[k] == LinkKind::Prv && s.status[k] == Status::kActive && n < s.junctions &&
+            !anchored[zoneOf(zone, n)]) {
+            release(s, k);
+            released = true;
+        }
+    }
+    return released;
+}
+
 }  // namespace kvepa2

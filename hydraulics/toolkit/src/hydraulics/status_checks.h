@@ -15,4 +15,13 @@ bool checkLinkStatuses(SimulationState& s);
 // for want of head).
 bool pumpBeyondShutoff(const SimulationState& s, int k);
 
+// A matrix that cannot be factorised at node n: an active PRV, PSV or FCV at n is taken as
+// unable to hold its setting (solved as open, reported as such) so that the trial can be
+// solved again. False if there is none, and the matrix is singular in earnest.
+bool releaseValveAt(SimulationState& s, int n);
+// Active PRVs whose upstream side is tied to no fixed grade (its only supply is an inflow
+// behind the valve) leave that side's heads undetermined; they are released as above.
+// True if any was.
+bool releaseFloatingPrvs(SimulationState& s);
+
 }  // namespace kvepa2
