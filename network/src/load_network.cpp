@@ -1,5 +1,6 @@
 #include "kelvarn/network/load_network.h"
 
+#include <string>
 #include <utility>
 
 #include "kelvarn/binding/toolkit.h"
@@ -27,15 +28,24 @@ class OpenModel {
     binding::Toolkit& tk_;
 };
 
+// A toolkit error while the model is read ends the load: a network read only in
+// part must not stand in for the file.
+void Check(int code, const char* call, const std::string& inputPath) {
+    if (code != 0) {
+        throw NetworkFileError(inputPath + ": " + call + " failed with toolkit error " +
+                               std::to_string(code));
+    }
+}
+
 void Append(IdList& list, std::int32_t& count, const std::string& id) {
     list.push_back(id);
     count = static_cast<std::int32_t>(list.size() - 1);
 }
 
-void LoadLinksAndNodes(Network& net, binding::Toolkit& tk) {
-    tk.ENgetcount(binding::en::NODECOUNT, net.NodeCount);
-    tk.ENgetcount(binding::en::TANKCOUNT, net.StorageCount);
-    tk.ENgetcount(binding::en::LINKCOUNT, net.LinkCount);
+void LoadLinksAndNodes(Network& net, binding::Toolkit& tk, const std::string& path) {
+    Check(tk.ENgetcount(binding::en::NODECOUNT, net.NodeCount), "ENgetcount", path);
+    Check(tk.ENgetcount(binding::en::TANKCOUNT, net.StorageCount), "ENgetcount", path);
+    Check(tk.ENgetcount(binding::en::LINKCOUNT, net.LinkCount), "ENgetcount", path);
 
     net.PipeIDs.assign(1, std::string());
     net.PumpIDs.assign(1, std::string());
@@ -47,11 +57,11 @@ void LoadLinksAndNodes(Network& net, binding::Toolkit& tk) {
         std::string id;
         std::string node1;
         std::string node2;
-        tk.ENgetlinktype(i, type);
-        tk.ENgetlinkid(i, id);
-        tk.ENgetlinknodes(i, from, to);
-        tk.ENgetnodeid(from, node1);
-        tk.ENgetnodeid(to, node2);
+        Check(tk.ENgetlinktype(i, type), "ENgetlinktype", path);
+        Check(tk.ENgetlinkid(i, id), "ENgetlinkid", path);
+        Check(tk.ENgetlinknodes(i, from, to), "ENgetlinknodes", path);
+        Check(tk.ENgetnodeid(from, node1), "ENgetnodeid", path);
+        Check(tk.ENgetnodeid(to, node2), "ENgetnodeid", path);
 
         clsLink& link = net.Links.Add(id);
         link.ID = id;
@@ -62,7 +72,7 @@ void LoadLinksAndNodes(Network& net, binding::Toolkit& tk) {
         if (type == binding::en::CVPIPE || type == binding::en::PIPE) {
             Append(net.PipeIDs, net.PipeCount, id);
             link.LinkType = kPipe;
-            tk.ENgetlinkvalue(i, binding::en::LENGTH, link.Length);
+            Check(tk.ENgetlinkvalue(i, binding::en::LENGTH, link.Length), "ENgetlinkvalue", path);
             link.BColor = kPipeColor;
         } else if (type == binding::en::PUMP) {
             Append(net.PumpIDs, net.PumpCount, id);
@@ -81,8 +91,8 @@ void LoadLinksAndNodes(Network& net, binding::Toolkit& tk) {
     for (std::int32_t j = 1; j <= net.NodeCount; ++j) {
         int type = 0;
         std::string id;
-        tk.ENgetnodetype(j, type);
-        tk.ENgetnodeid(j, id);
+        Check(tk.ENgetnodetype(j, type), "ENgetnodetype", path);
+        Check(tk.ENgetnodeid(j, id), "ENgetnodeid", path);
 
         clsNode& node = net.Nodes.Add(id);
         node.Index = j;
@@ -115,11 +125,15 @@ bool LoadNetwork(Network& net, binding::Toolkit& toolkit, const std::string& inp
     // complete, so a load that fails part-way leaves the old network whole.
     Network fresh;
     ClearNetwork(fresh);
-    toolkit.ENopen(inputPath, reportPath, outputPath);
     {
+        // Closed even when the open fails, as the toolkit may hold part of the model.
         OpenModel open(toolkit);
+        const int code = toolkit.ENopen(inputPath, reportPath, outputPath);
+        if (code > 6) {
+            Check(code, "ENopen", inputPath);
+        }
         try {
-            LoadLinksAndNodes(fresh, toolkit);
+            LoadLinksAndNodes(fresh, toolkit, inputPath);
         } catch (const common::DuplicateKey& e) {
             throw NetworkFileError(inputPath + ": " + e.what());
         }

@@ -3,6 +3,8 @@
 //   epanet <code>                        the code ENepanet returns
 //   node <id> <type>                     in toolkit order
 //   link <id> <type> <from> <to> <length>
+//   fail <call> <after> <code>           <call> returns <code> once it has
+//                                        succeeded <after> times
 // and logs the calls that open and close a model, so tests can check their order.
 #include <algorithm>
 #include <cstring>
@@ -28,6 +30,9 @@ struct Model {
     std::vector<Element> nodes;
     std::vector<Element> links;
     std::map<std::string, int> nodeIndex;
+    std::string failCall;
+    int failAfter = 0;
+    int failCode = 0;
 };
 
 // The open model (empty while none is open); only tests load this library.
@@ -60,6 +65,8 @@ bool Read(const char* path, Model& model) {
         } else if (inFake && word == "node" && words >> e.id >> e.type) {
             model.nodes.push_back(e);
             model.nodeIndex[e.id] = static_cast<int>(model.nodes.size());
+        } else if (inFake && word == "fail") {
+            words >> model.failCall >> model.failAfter >> model.failCode;
         } else if (inFake && word == "link" && words >> e.id >> e.type >> word) {
             e.from = model.nodeIndex[word];
             words >> word >> e.length;
@@ -73,6 +80,11 @@ bool Read(const char* path, Model& model) {
 // The element at a 1-based index of the open model, or null.
 const Element* At(const std::vector<Element>& list, int index) {
     return index >= 1 && index <= static_cast<int>(list.size()) ? &list[index - 1] : nullptr;
+}
+
+// The code the open model's `fail` line makes this call return now, or 0.
+int Fail(const char* call) {
+    return g_model.failCall == call && g_model.failAfter-- <= 0 ? g_model.failCode : 0;
 }
 
 }  // namespace
@@ -92,7 +104,14 @@ FAKE_API int ENepanet(const char* inp, const char*, const char*, void (*)(char*)
 
 FAKE_API int ENopen(const char* inp, const char*, const char*) {
     Log("ENopen");
-    return Read(inp, g_model) ? 0 : 302;
+    if (!Read(inp, g_model)) {
+        return 302;
+    }
+    const int code = Fail("ENopen");
+    if (code > 6) {
+        g_model = Model();
+    }
+    return code;
 }
 
 FAKE_API int ENclose() {
@@ -103,6 +122,9 @@ FAKE_API int ENclose() {
 
 // Counts 0, 1 and 2: nodes, tanks and reservoirs, links.
 FAKE_API int ENgetcount(int code, int* count) {
+    if (const int failed = Fail("ENgetcount")) {
+        return failed;
+    }
     const auto storage = std::count_if(g_model.nodes.begin(), g_model.nodes.end(),
                                        [](const Element& n) { return n.type != 0; });
     *count = static_cast<int>(code == 0 ? g_model.nodes.size() : code == 1 ? storage : g_model.links.size());
@@ -111,31 +133,49 @@ FAKE_API int ENgetcount(int code, int* count) {
 
 // IDs are copied whole: the tests' IDs stay within the toolkit's 31 characters.
 FAKE_API int ENgetnodeid(int index, char* id) {
+    if (const int failed = Fail("ENgetnodeid")) {
+        return failed;
+    }
     const Element* n = At(g_model.nodes, index);
     return n != nullptr ? (std::strcpy(id, n->id.c_str()), 0) : 203;
 }
 
 FAKE_API int ENgetlinkid(int index, char* id) {
+    if (const int failed = Fail("ENgetlinkid")) {
+        return failed;
+    }
     const Element* l = At(g_model.links, index);
     return l != nullptr ? (std::strcpy(id, l->id.c_str()), 0) : 204;
 }
 
 FAKE_API int ENgetnodetype(int index, int* type) {
+    if (const int failed = Fail("ENgetnodetype")) {
+        return failed;
+    }
     const Element* n = At(g_model.nodes, index);
     return n != nullptr ? (*type = n->type, 0) : 203;
 }
 
 FAKE_API int ENgetlinktype(int index, int* type) {
+    if (const int failed = Fail("ENgetlinktype")) {
+        return failed;
+    }
     const Element* l = At(g_model.links, index);
     return l != nullptr ? (*type = l->type, 0) : 204;
 }
 
 FAKE_API int ENgetlinknodes(int index, int* from, int* to) {
+    if (const int failed = Fail("ENgetlinknodes")) {
+        return failed;
+    }
     const Element* l = At(g_model.links, index);
     return l != nullptr ? (*from = l->from, *to = l->to, 0) : 204;
 }
 
 FAKE_API int ENgetlinkvalue(int index, int code, float* value) {
+    if (const int failed = Fail("ENgetlinkvalue")) {
+        return failed;
+    }
     const Element* l = At(g_model.links, index);
     return l != nullptr ? (*value = code == 1 ? l->length : 0.0f, 0) : 204;
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "kelvarn/binding/toolkit.h"
@@ -123,13 +125,32 @@ TEST_F(LoadNetworkTest, AFailedLoadKeepsTheOldNetwork) {
     EXPECT_EQ(log.Text(), "ENepanet");
     EXPECT_FALSE(LoadNetwork(net, toolkit, "no/such/model.inp", "rep.dat", "out.dat"));
 
-    for (const char* text : {"[FAKE]\nnode J1 0\n[COORDINATES]\n J1 1 1\n J2 5 5\n",  // unknown ID
-                             "[FAKE]\nnode J1 0\nnode R1 1\nlink P1 1 R1 J1 5\nlink P1 1 J1 R1 5\n"}) {
+    // Each with a word the message must hold; toolkit errors name the call and the code.
+    const std::string good(kModel);
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        {"[FAKE]\nnode J1 0\n[COORDINATES]\n J1 1 1\n J2 5 5\n", "J2"},  // unknown ID
+        {"[FAKE]\nnode J1 0\nnode R1 1\nlink P1 1 R1 J1 5\nlink P1 1 J1 R1 5\n", "P1"},
+        {"[FAKE]\nfail ENopen 0 200\n" + good, "ENopen failed with toolkit error 200"},
+        {"[FAKE]\nfail ENgetcount 2 251\n" + good, "ENgetcount failed with toolkit error 251"},
+        {"[FAKE]\nfail ENgetlinktype 3 204\n" + good, "ENgetlinktype failed with toolkit error 204"},
+        {"[FAKE]\nfail ENgetlinkid 5 204\n" + good, "ENgetlinkid failed with toolkit error 204"},
+        {"[FAKE]\nfail ENgetlinknodes 1 204\n" + good, "ENgetlinknodes failed with toolkit error 204"},
+        {"[FAKE]\nfail ENgetlinkvalue 2 204\n" + good, "ENgetlinkvalue failed with toolkit error 204"},
+        {"[FAKE]\nfail ENgetnodetype 3 203\n" + good, "ENgetnodetype failed with toolkit error 203"},
+        {"[FAKE]\nfail ENgetnodeid 13 203\n" + good, "ENgetnodeid failed with toolkit error 203"},
+    };
+    for (const auto& [text, word] : broken) {
         log.Clear();
-        EXPECT_THROW(LoadNetwork(net, toolkit, WriteTestFile("broken.inp", text), "rep.dat", "out.dat"),
-                     NetworkFileError)
-            << text;
-        EXPECT_EQ(log.Text(), "ENepanet ENopen ENclose");
+        const std::string path = WriteTestFile("broken.inp", text);
+        try {
+            LoadNetwork(net, toolkit, path, "rep.dat", "out.dat");
+            ADD_FAILURE() << "loaded " << text;
+        } catch (const NetworkFileError& e) {
+            const std::string_view message = e.what();
+            EXPECT_TRUE(message.starts_with(path)) << message;
+            EXPECT_NE(message.find(word), std::string::npos) << message;
+        }
+        EXPECT_EQ(log.Text(), "ENepanet ENopen ENclose") << text;
     }
     EXPECT_EQ(net.NodeCount, 5);
     EXPECT_EQ(net.Links.Count(), 6);

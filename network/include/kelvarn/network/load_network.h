@@ -19,9 +19,9 @@ void ClearNetwork(Network& net);
 // Checks the file by a complete toolkit run (ENepanet), then opens it
 // (ENopen), copies links and nodes, reads coordinates and vertices and closes
 // the toolkit (ENclose). Returns false, leaving `net` untouched, when the run
-// ends with a code above 6. Any later failure throws (NetworkFileError, or
-// binding::ToolkitUnavailable) and also leaves `net` untouched; the toolkit is
-// closed either way.
+// ends with a code above 6. Any later failure, an error code from ENopen or a
+// getter included, throws (NetworkFileError, or binding::ToolkitUnavailable) and
+// also leaves `net` untouched; the toolkit is closed either way.
 bool LoadNetwork(Network& net, binding::Toolkit& toolkit, const std::string& inputPath,
                  const std::string& reportPath, const std::string& outputPath);
 
