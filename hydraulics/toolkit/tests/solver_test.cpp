@@ -402,6 +402,27 @@ TEST(Valves, ZoneFedOnlyThroughAnActivePsvIsSolvable) {
     EXPECT_LT(sim.nodeHead(j2), -1.0e7);
 }
 
+TEST(Valves, APrvWhoseUpstreamSideFloatsIsReleasedOpen) {
+    // J1 (an inflow of 50 L/s) - PRV 20 m - J2 (10 L/s) - P1 - R (30 m). Held active, the PRV
+    // would leave J1's head undetermined; EPANET 2.3.5 reports "Valve V caused
+    // ill-conditioning", solves it open in 2 trials and warns 5 ("open but cannot deliver
+    // pressure"): J1 and J2 at 31.914206 m, 40 L/s into R.
+    Model m;
+    ASSERT_EQ(
+        readInputText("[JUNCTIONS]\nJ1 0 -50\nJ2 0 10\n[RESERVOIRS]\nR 30\n[PIPES]\nP1 J2 R 1000 300 100\n"
+                      "[VALVES]\nV J1 J2 300 PRV 20 0\n[OPTIONS]\nUNITS LPS\n",
+                      m)
+            .code,
+        0);
+    HydraulicSimulation sim(m);
+    EXPECT_EQ(solveOnce(sim), 5);
+    EXPECT_EQ(sim.linkStatusCode(1), HydraulicSimulation::kXPressure);
+    EXPECT_EQ(sim.iterations(), 2);
+    constexpr double ft = 0.3048;
+    EXPECT_NEAR(sim.nodeHead(0) * ft, 31.9142056, 1e-6);
+    EXPECT_NEAR(sim.nodeHead(1) * ft, 31.9142056, 1e-6);
+}
+
 TEST(Valves, FcvLimitsFlowToSetting) {
     // R (100) -> FCV 0.3 cfs -> J -> pipe -> R2 (0): the valve passes exactly 0.3 cfs and
     // J = 0 + 0.9345135 * 0.3^1.852.
