@@ -60,10 +60,9 @@ TEST(InputReader, NodesAreJunctionsFirstThenTanksAndReservoirsInFileOrder) {
     EXPECT_EQ(m.links[0].type, LinkType::TCV);
 }
 
-TEST(InputReader, SectionsMayComeInAnyOrder) {
-    // Patterns, curves and options after the objects that use them.
+TEST(InputReader, PatternsCurvesAndOptionsMayComeAfterTheirUsers) {
     const Model m = read(
-        "[PUMPS]\nU1 R1 J1 HEAD C1 PATTERN S\n[JUNCTIONS]\nJ1 10 1 D\n[RESERVOIRS]\nR1 100\n"
+        "[JUNCTIONS]\nJ1 10 1 D\n[RESERVOIRS]\nR1 100\n[PUMPS]\nU1 R1 J1 HEAD C1 PATTERN S\n"
         "[CURVES]\nC1 1 50\n[PATTERNS]\nD 1 2\nS 1\n[OPTIONS]\nUNITS LPS\n");
     EXPECT_EQ(m.links[0].headCurve, 0);
     EXPECT_EQ(m.links[0].speedPattern, 1);
@@ -476,6 +475,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "Q", "LINK L1 OPEN IF NODE Q BELOW 1"},
         ErrorCase{"rule of undefined link", kBase + "[RULES]\nRULE 1\nIF LINK Q STATUS IS OPEN\n", 204, "Q",
                   "IF LINK Q STATUS"},
+        // Nodes and links are known from the line that defines them on (EPANET 2.3.5).
+        ErrorCase{"link before its nodes", "[PIPES]\nL1 R1 J1 1 1 1\n" + kBase, 203, "R1", "L1 R1 J1"},
+        ErrorCase{"status before its link", "[STATUS]\nL1 CLOSED\n" + kBase, 204, "L1", "L1 CLOSED"},
+        ErrorCase{"control before its link", "[CONTROLS]\nLINK L1 CLOSED AT TIME 1\n" + kBase, 204, "L1",
+                  "LINK L1 CLOSED"},
+        ErrorCase{"quality before its node", "[QUALITY]\nJ1 1\n" + kBase, 203, "J1", "J1 1"},
+        ErrorCase{"source of no node", kBase + "[SOURCES]\nJ9 CONCEN 1\n", 203, "J9", "J9 CONCEN 1"},
+        ErrorCase{"tag of no link", kBase + "[TAGS]\nLINK L9 x\n", 203, "LINK", "LINK L9 x"},
         ErrorCase{"negative emitter", kBase + "[EMITTERS]\nJ1 -1\n", 209, "-1", "J1 -1"},
         ErrorCase{"ACTIVE is no status word", kBase + "[STATUS]\nL1 ACTIVE\n", 202, "ACTIVE", "L1 ACTIVE"},
         ErrorCase{"GPV setting",

@@ -9,7 +9,7 @@ int InputParser::controlData(const TokenizedLine& l) {
     const size_t n = t.size();
     if (n < 6 || !equalsKeyword(t[0], "LINK"))
         return 201;
-    const int j = m_.findLink(t[1]);
+    const int j = linkBefore(t[1]);
     if (j == kNone)
         return bad_ = t[1], 204;
     Control c;
@@ -21,7 +21,7 @@ int InputParser::controlData(const TokenizedLine& l) {
     if (equalsKeyword(t[3], "IF")) {
         if (n < 8 || !equalsKeyword(t[4], "NODE"))
             return 201;
-        const int node = m_.findNode(t[5]);
+        const int node = nodeBefore(t[5]);
         if (node == kNone)
             return bad_ = t[5], 203;
         if (equalsKeyword(t[6], "BELOW"))
@@ -70,7 +70,7 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
         if (n < 3)
             return 201;
         p.object = RuleObject::Node;
-        p.index = m_.findNode(t[2]);
+        p.index = nodeBefore(t[2]);
         if (p.index == kNone)
             return bad_ = t[2], 203;
         i = 3;
@@ -79,7 +79,7 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
         if (n < 3)
             return 201;
         p.object = RuleObject::Link;
-        p.index = m_.findLink(t[2]);
+        p.index = linkBefore(t[2]);
         if (p.index == kNone)
             return bad_ = t[2], 204;
         i = 3;
@@ -200,7 +200,7 @@ int InputParser::actionData(const std::vector<std::string>& t, RuleAction& a) {
           equalsKeyword(obj, "VALVE"))) {
         return bad_ = obj, 201;
     }
-    a.link = m_.findLink(t[2]);
+    a.link = linkBefore(t[2]);
     if (a.link == kNone)
         return bad_ = t[2], 204;
     if (!equalsKeyword(t[4], "IS") && t[4] != "=")

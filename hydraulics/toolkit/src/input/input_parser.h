@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "input/input_reader.h"
@@ -49,6 +50,7 @@ class InputParser {
     int patternData(const TokenizedLine& l);
     int curveData(const TokenizedLine& l);
     int energyData(const TokenizedLine& l);
+    int keptReferences(Section section, const TokenizedLine& l);
     int controlData(const TokenizedLine& l);
     int ruleData(const TokenizedLine& l);
     int premiseData(const std::vector<std::string>& t, RuleLogic logic, Premise& p);
@@ -61,6 +63,10 @@ class InputParser {
     void classifyPumps();
 
     void error(int code, const std::string& what, const InputLine* line);
+    // A node or link named on the current line: the reference engine knows only those defined
+    // on earlier lines (patterns and curves may come later). kNone otherwise.
+    int nodeBefore(const std::string& id) const;
+    int linkBefore(const std::string& id) const;
     bool number(const std::string& token, double& v) const;
 
     // Model-units-per-internal factors, fixed once the options are read.
@@ -76,6 +82,8 @@ class InputParser {
     const InputLine* current_ = nullptr;
     std::string bad_;         // the token an error names
     std::vector<bool> skip_;  // lines of duplicate objects, ignored in pass 2
+    std::unordered_map<std::string, size_t> nodeAt_, linkAt_;  // line defining each node, link
+    size_t lineAt_ = 0;                                        // the line pass 2 is on
     std::vector<bool> demandsReplaced_;
     std::vector<bool> curveUsedAs_[6];
     Rule* rule_ = nullptr;

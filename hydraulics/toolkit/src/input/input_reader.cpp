@@ -130,7 +130,8 @@ void InputParser::addNode(const InputLine& line, NodeType type, std::vector<Node
 
 void InputParser::createObjects() {
     std::vector<Node> junctions, others;
-    std::unordered_map<std::string, bool> nodeIds, linkIds;
+    nodeAt_.clear();
+    linkAt_.clear();
     skip_.assign(lines_.size(), false);
     for (size_t i = 0; i < lines_.size(); ++i) {
         const InputLine& line = lines_[i];
@@ -151,12 +152,12 @@ void InputParser::createObjects() {
             case Section::Junctions:
             case Section::Reservoirs:
             case Section::Tanks: {
-                if (nodeIds.count(id) != 0) {
+                if (nodeAt_.count(id) != 0) {
                     error(215, id, &line);
                     skip_[i] = true;
                     break;
                 }
-                nodeIds[id] = true;
+                nodeAt_[id] = i;
                 addNode(line,
                         line.section == Section::Junctions    ? NodeType::Junction
                         : line.section == Section::Reservoirs ? NodeType::Reservoir
@@ -167,12 +168,12 @@ void InputParser::createObjects() {
             case Section::Pipes:
             case Section::Pumps:
             case Section::Valves: {
-                if (linkIds.count(id) != 0) {
+                if (linkAt_.count(id) != 0) {
                     error(215, id, &line);
                     skip_[i] = true;
                     break;
                 }
-                linkIds[id] = true;
+                linkAt_[id] = i;
                 addLink(line, line.section == Section::Pipes   ? LinkType::Pipe
                               : line.section == Section::Pumps ? LinkType::Pump
                                                                : LinkType::PRV);
@@ -209,6 +210,16 @@ void InputParser::createObjects() {
     for (size_t i = 0; i < m_.nodes.size(); ++i) m_.nodeIndex[m_.nodes[i].id] = static_cast<int>(i);
 }
 
+int InputParser::nodeBefore(const std::string& id) const {
+    const auto it = nodeAt_.find(id);
+    return it != nodeAt_.end() && it->second < lineAt_ ? m_.findNode(id) : kNone;
+}
+
+int InputParser::linkBefore(const std::string& id) const {
+    const auto it = linkAt_.find(id);
+    return it != linkAt_.end() && it->second < lineAt_ ? m_.findLink(id) : kNone;
+}
+
 void InputParser::addLink(const InputLine& line, LinkType type) {
     Link l;
     l.id = line.parsed.tokens[0];
@@ -227,6 +238,7 @@ void InputParser::fillProperties() {
             continue;
         const InputLine& line = lines_[i];
         current_ = &line;
+        lineAt_ = i;
         bad_.clear();
         int code = 0;
         switch (line.section) {
@@ -276,6 +288,8 @@ void InputParser::fillProperties() {
             default:
                 if (line.section == Section::Energy && !line.parsed.tokens.empty())
                     code = energyData(line.parsed);
+                else if (!line.parsed.tokens.empty())
+                    code = keptReferences(line.section, line.parsed);
                 if (isKeptSection(line.section)) {
                     const std::string name(sectionName(line.section));
                     if (m_.kept.empty() || m_.kept.back().name != name) {

@@ -101,8 +101,8 @@ int InputParser::pipeData(const TokenizedLine& l) {
     if (t.size() < 6)
         return 201;
     Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
-    const int n1 = m_.findNode(t[1]);
-    const int n2 = m_.findNode(t[2]);
+    const int n1 = nodeBefore(t[1]);
+    const int n2 = nodeBefore(t[2]);
     if (n1 == kNone)
         return bad_ = t[1], 203;
     if (n2 == kNone)
@@ -164,8 +164,8 @@ int InputParser::pumpData(const TokenizedLine& l) {
     if (t.size() < 3)
         return 201;
     Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
-    const int n1 = m_.findNode(t[1]);
-    const int n2 = m_.findNode(t[2]);
+    const int n1 = nodeBefore(t[1]);
+    const int n2 = nodeBefore(t[2]);
     if (n1 == kNone)
         return bad_ = t[1], 203;
     if (n2 == kNone)
@@ -225,8 +225,8 @@ int InputParser::valveData(const TokenizedLine& l) {
     if (t.size() < 6)
         return 201;
     Link& k = m_.links[static_cast<size_t>(m_.findLink(t[0]))];
-    const int n1 = m_.findNode(t[1]);
-    const int n2 = m_.findNode(t[2]);
+    const int n1 = nodeBefore(t[1]);
+    const int n2 = nodeBefore(t[2]);
     if (n1 == kNone)
         return bad_ = t[1], 203;
     if (n2 == kNone)
@@ -336,7 +336,7 @@ int InputParser::demandData(const TokenizedLine& l) {
         m_.options.demandMultiplier = base;
         return 0;
     }
-    const int j = m_.findNode(t[0]);
+    const int j = nodeBefore(t[0]);
     if (j == kNone)
         return bad_ = t[0], 203;
     if (!number(t[1], base))
@@ -401,7 +401,7 @@ int InputParser::statusData(const TokenizedLine& l) {
     const auto& t = l.tokens;
     if (t.size() < 2)
         return 201;
-    const int j = m_.findLink(t[0]);
+    const int j = linkBefore(t[0]);
     if (j == kNone)
         return bad_ = t[0], 204;
     bool isStatus = false;
@@ -431,7 +431,7 @@ int InputParser::emitterData(const TokenizedLine& l) {
     const auto& t = l.tokens;
     if (t.size() < 2)
         return 201;
-    const int j = m_.findNode(t[0]);
+    const int j = nodeBefore(t[0]);
     if (j == kNone)
         return bad_ = t[0], 203;
     double k = 0.0;
@@ -511,7 +511,7 @@ int InputParser::energyData(const TokenizedLine& l) {
     if (equalsKeyword(t[0], "PUMP")) {
         if (t.size() < 4)
             return 201;
-        const int j = m_.findLink(t[1]);
+        const int j = linkBefore(t[1]);
         if (j == kNone || m_.links[static_cast<size_t>(j)].type != LinkType::Pump)
             return bad_ = t[1], 216;
         Link& k = m_.links[static_cast<size_t>(j)];
@@ -535,6 +535,37 @@ int InputParser::energyData(const TokenizedLine& l) {
         return 0;
     }
     return bad_ = t[0], 201;
+}
+
+// Sections the hydraulics do not use are kept as written, but the objects and patterns they
+// name are checked, so that a file is refused here whenever the reference engine refuses it.
+int InputParser::keptReferences(Section section, const TokenizedLine& l) {
+    const auto& t = l.tokens;
+    switch (section) {
+        case Section::Quality:
+            // "node value"; "node1 node2 value" is a range, looked up by nobody.
+            if (t.size() == 2 && nodeBefore(t[0]) == kNone)
+                return bad_ = t[0], 203;
+            return 0;
+        case Section::Sources:
+            if (nodeBefore(t[0]) == kNone)
+                return bad_ = t[0], 203;
+            if (t.size() > 3 && m_.findPattern(t[3]) == kNone)
+                return bad_ = t[3], 205;
+            return 0;
+        case Section::Mixing:
+            if (nodeBefore(t[0]) == kNone)
+                return bad_ = t[0], 203;
+            return 0;
+        case Section::Tags:
+            // The reference engine names the keyword, not the object, and calls both a node.
+            if (t.size() >= 2 && ((equalsKeyword(t[0], "NODE") && nodeBefore(t[1]) == kNone) ||
+                                  (equalsKeyword(t[0], "LINK") && linkBefore(t[1]) == kNone)))
+                return bad_ = t[0], 203;
+            return 0;
+        default:
+            return 0;
+    }
 }
 
 }  // namespace kvepa2
