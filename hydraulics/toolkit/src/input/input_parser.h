@@ -51,6 +51,7 @@ class InputParser {
     int curveData(const TokenizedLine& l);
     int energyData(const TokenizedLine& l);
     int keptReferences(Section section, const TokenizedLine& l);
+    int reportLine(const std::vector<std::string>& t);
     int controlData(const TokenizedLine& l);
     int ruleData(const TokenizedLine& l);
     int premiseData(const std::vector<std::string>& t, RuleLogic logic, Premise& p);

@@ -448,6 +448,8 @@ int InputParser::emitterData(const TokenizedLine& l) {
 
 int InputParser::patternData(const TokenizedLine& l) {
     const auto& t = l.tokens;
+    if (t.size() < 2)
+        return 201;
     Pattern& p = m_.patterns[static_cast<size_t>(m_.findPattern(t[0]))];
     for (size_t i = 1; i < t.size(); ++i) {
         double v = 0.0;
@@ -478,7 +480,7 @@ int InputParser::energyData(const TokenizedLine& l) {
     // kept as written.
     const auto& t = l.tokens;
     if (t.size() < 3)
-        return 0;
+        return 201;
     Options& o = m_.options;
     double v = 0.0;
     if (equalsKeyword(t[0], "GLOBAL")) {
@@ -534,7 +536,7 @@ int InputParser::energyData(const TokenizedLine& l) {
         }
         return 0;
     }
-    return bad_ = t[0], 201;
+    return bad_ = t[0], 213;
 }
 
 // Sections the hydraulics do not use are kept as written, but the objects and patterns they
@@ -563,9 +565,46 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
                                   (equalsKeyword(t[0], "LINK") && linkBefore(t[1]) == kNone)))
                 return bad_ = t[0], 203;
             return 0;
+        case Section::Report:
+            return reportLine(t);
         default:
             return 0;
     }
+}
+
+// [REPORT] lines as the reference engine accepts them: a keyword, or a field name with YES, NO
+// or a limit, and the nodes and links to report.
+int InputParser::reportLine(const std::vector<std::string>& t) {
+    double v = 0.0;
+    if (t.size() < 2)
+        return 201;
+    if (matchesKeyword(t[0], "PAGE"))
+        return number(t[1], v) ? 0 : (bad_ = t[1], 202);
+    for (const char* k : {"STAT", "SUMM", "MESS", "ENER", "FILE"})
+        if (matchesKeyword(t[0], k))
+            return 0;
+    const bool nodes = matchesKeyword(t[0], "NODE");
+    if (nodes || matchesKeyword(t[0], "LINK")) {
+        if (t.size() == 2 && (equalsKeyword(t[1], "ALL") || equalsKeyword(t[1], "NONE")))
+            return 0;
+        for (size_t i = 1; i < t.size(); ++i)
+            if ((nodes ? nodeBefore(t[i]) : linkBefore(t[i])) == kNone)
+                return bad_ = t[i], nodes ? 203 : 204;
+        return 0;
+    }
+    for (const char* field : {"ELEVATION", "DEMAND", "HEAD", "PRESSURE", "QUALITY", "LENGTH", "DIAMETER",
+                              "FLOW", "VELOCITY", "SETTING", "REACTION", "F-FACTOR"}) {
+        if (!matchesKeyword(t[0], field))
+            continue;
+        if (equalsKeyword(t[1], "YES") || equalsKeyword(t[1], "NO"))
+            return 0;
+        if (!matchesKeyword(t[1], "BELOW") && !matchesKeyword(t[1], "ABOVE") && !matchesKeyword(t[1], "PREC"))
+            return 201;
+        if (t.size() < 3)
+            return 201;
+        return number(t[2], v) ? 0 : (bad_ = t[2], 202);
+    }
+    return 201;
 }
 
 }  // namespace kvepa2
