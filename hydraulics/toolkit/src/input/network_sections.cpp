@@ -543,26 +543,55 @@ int InputParser::energyData(const TokenizedLine& l) {
 // name are checked, so that a file is refused here whenever the reference engine refuses it.
 int InputParser::keptReferences(Section section, const TokenizedLine& l) {
     const auto& t = l.tokens;
+    double v = 0.0;
+    const auto numberAt = [&](size_t i) { return i >= t.size() || number(t[i], v) ? 0 : (bad_ = t[i], 202); };
     switch (section) {
         case Section::Quality:
-            // "node value"; "node1 node2 value" is a range, looked up by nobody.
+            // "node value", or "node1 node2 value" for a range, looked up by nobody.
             if (t.size() == 2 && nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
-            return 0;
-        case Section::Sources:
+            return numberAt(t.size() == 2 ? 1 : 2);
+        case Section::Sources: {
             if (nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
+            if (t.size() < 2 || number(t[1], v))
+                return 0;  // the strength without a type
+            bool typed = false;
+            for (const char* k : {"CONC", "MASS", "SETP", "FLOW"}) typed = typed || matchesKeyword(t[1], k);
+            if (!typed)
+                return bad_ = t[1], 213;
+            if (const int code = numberAt(2))
+                return code;
             if (t.size() > 3 && m_.findPattern(t[3]) == kNone)
                 return bad_ = t[3], 205;
             return 0;
+        }
         case Section::Mixing:
             if (nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
             return 0;
+        case Section::Reactions: {
+            // Values are read only where a coefficient stands; unknown keywords pass.
+            if (t.size() < 3)
+                return 0;
+            if (matchesKeyword(t[0], "GLOB") && !matchesKeyword(t[1], "BULK") &&
+                !matchesKeyword(t[1], "WALL"))
+                return bad_ = t[1], 213;
+            if (matchesKeyword(t[0], "ORDE") && !matchesKeyword(t[1], "BULK") &&
+                !matchesKeyword(t[1], "WALL") && !matchesKeyword(t[1], "TANK"))
+                return bad_ = t[1], 213;
+            for (const char* k : {"GLOB", "ORDE", "BULK", "WALL", "TANK", "LIMI", "ROUG"})
+                if (matchesKeyword(t[0], k))
+                    return numberAt(2);
+            return 0;
+        }
         case Section::Tags:
+            if (!equalsKeyword(t[0], "NODE") && !equalsKeyword(t[0], "LINK"))
+                return 0;
+            if (t.size() < 3)
+                return 201;
             // The reference engine names the keyword, not the object, and calls both a node.
-            if (t.size() >= 2 && ((equalsKeyword(t[0], "NODE") && nodeBefore(t[1]) == kNone) ||
-                                  (equalsKeyword(t[0], "LINK") && linkBefore(t[1]) == kNone)))
+            if ((equalsKeyword(t[0], "NODE") ? nodeBefore(t[1]) : linkBefore(t[1])) == kNone)
                 return bad_ = t[0], 203;
             return 0;
         case Section::Report:
@@ -578,8 +607,9 @@ int InputParser::reportLine(const std::vector<std::string>& t) {
     double v = 0.0;
     if (t.size() < 2)
         return 201;
+    // Values are taken from the line's last word.
     if (matchesKeyword(t[0], "PAGE"))
-        return number(t[1], v) ? 0 : (bad_ = t[1], 202);
+        return number(t.back(), v) ? 0 : (bad_ = t.back(), 202);
     for (const char* k : {"STAT", "SUMM", "MESS", "ENER", "FILE"})
         if (matchesKeyword(t[0], k))
             return 0;
@@ -602,7 +632,7 @@ int InputParser::reportLine(const std::vector<std::string>& t) {
             return 201;
         if (t.size() < 3)
             return 201;
-        return number(t[2], v) ? 0 : (bad_ = t[2], 202);
+        return number(t.back(), v) ? 0 : (bad_ = t.back(), 202);
     }
     return 201;
 }
