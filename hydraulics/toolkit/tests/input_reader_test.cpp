@@ -495,6 +495,12 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"reaction keyword", kBase + "[REACTIONS]\nGLOBAL TANK 1\n", 213, "TANK", "GLOBAL TANK 1"},
         ErrorCase{"reaction coefficient", kBase + "[REACTIONS]\nBULK L1 fast\n", 202, "fast", "BULK L1 fast"},
         ErrorCase{"report page", kBase + "[REPORT]\nPAGE 0 OPEN\n", 202, "OPEN", "PAGE 0 OPEN"},
+        // Where a line has more words than it needs, the reference engine reads the last ones.
+        ErrorCase{"status word last", kBase + "[STATUS]\nL1 CLOSED extra\n", 202, "extra", "L1 CLOSED extra"},
+        ErrorCase{"time unit last", kBase + "[TIMES]\nDURATION 5 HOURS x\n", 213, "HOURS",
+                  "DURATION 5 HOURS x"},
+        ErrorCase{"rule label of two words", kBase + "[RULES]\nRULE R 1\nIF SYSTEM TIME > 1\n", 201,
+                  "[RULES]", "RULE R 1"},
         ErrorCase{"negative emitter", kBase + "[EMITTERS]\nJ1 -1\n", 209, "-1", "J1 -1"},
         ErrorCase{"ACTIVE is no status word", kBase + "[STATUS]\nL1 ACTIVE\n", 202, "ACTIVE", "L1 ACTIVE"},
         ErrorCase{"GPV setting",

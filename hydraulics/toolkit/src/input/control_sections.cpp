@@ -249,7 +249,8 @@ int InputParser::ruleData(const TokenizedLine& l) {
         rule_->label = t[1];
         ruleClause_ = 0;
         ruleBroken_ = false;
-        return 0;
+        // A label is one word.
+        return t.size() > 2 ? 201 : 0;
     }
     if (rule_ == nullptr)
         return 221;

@@ -407,7 +407,8 @@ int InputParser::statusData(const TokenizedLine& l) {
     bool isStatus = false;
     LinkStatus status = LinkStatus::Open;
     double setting = 0.0;
-    if (const int code = linkSettingValue(j, t[1], isStatus, status, setting); code != 0)
+    // The last word is the status or setting.
+    if (const int code = linkSettingValue(j, t.back(), isStatus, status, setting); code != 0)
         return code;
     Link& k = m_.links[static_cast<size_t>(j)];
     if (!isStatus && isPipe(k.type))
@@ -582,7 +583,7 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
                 return bad_ = t[1], 213;
             for (const char* k : {"GLOB", "ORDE", "BULK", "WALL", "TANK", "LIMI", "ROUG"})
                 if (matchesKeyword(t[0], k))
-                    return numberAt(2);
+                    return numberAt(t.size() - 1);
             return 0;
         }
         case Section::Tags:

@@ -248,6 +248,9 @@ void InputParser::readTime(const InputLine& line) {
             error(201, "", &line);
             return;
         }
+        // With more words than a value and its unit, the last two are taken.
+        if (n - i > 2)
+            i = n - 2;
         const long s = parseTime(t[i], i + 1 < n ? t[i + 1] : std::string());
         if (s < 0) {
             error(213, t[i], &line);
@@ -289,12 +292,12 @@ void InputParser::readTime(const InputLine& line) {
     } else if (matchesKeyword(key, "STAT")) {
         if (n < 2)
             return error(201, "", &line);
-        const std::string s = upperCase(t[1]);
+        const std::string s = upperCase(t.back());
         if (s == "NONE" || s == "NO" || matchesKeyword(s, "AVER") || matchesKeyword(s, "MINI") ||
             matchesKeyword(s, "MAXI") || matchesKeyword(s, "RANG")) {
             tm.statistic = s;
         } else {
-            error(213, t[1], &line);
+            error(213, t.back(), &line);
         }
     } else {
         error(201, key, &line);
