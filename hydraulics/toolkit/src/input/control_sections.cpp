@@ -134,6 +134,12 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
     if (!found)
         return bad_ = t[i + 1], 201;
     const std::string& value = t[i + 2];
+    // A value may carry a unit word (a time's); any other word after it is an error.
+    const bool timeVariable = p.variable == RuleVariable::Time || p.variable == RuleVariable::ClockTime;
+    if (n > i + 4 || (n == i + 4 && p.object != RuleObject::System))
+        return 201;
+    if (n == i + 4 && !timeVariable)
+        return bad_ = value, 202;
     if (p.variable == RuleVariable::Status) {
         p.comparesStatus = true;
         if (equalsKeyword(value, "OPEN"))
@@ -193,7 +199,7 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
 }
 
 int InputParser::actionData(const std::vector<std::string>& t, RuleAction& a) {
-    if (t.size() < 6)
+    if (t.size() != 6)
         return 201;
     const std::string& obj = t[1];
     if (!(equalsKeyword(obj, "LINK") || equalsKeyword(obj, "PIPE") || equalsKeyword(obj, "PUMP") ||

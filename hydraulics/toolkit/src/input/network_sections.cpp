@@ -38,7 +38,7 @@ int InputParser::junctionData(const TokenizedLine& l) {
 
 int InputParser::reservoirData(const TokenizedLine& l) {
     const auto& t = l.tokens;
-    if (t.size() < 2)
+    if (t.size() < 2 || t.size() > 3)
         return 201;
     const int j = m_.findNode(t[0]);
     double head = 0.0;
@@ -551,7 +551,9 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
             // "node value", or "node1 node2 value" for a range, looked up by nobody.
             if (t.size() == 2 && nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
-            return numberAt(t.size() == 2 ? 1 : 2);
+            if (const int code = numberAt(t.size() == 2 ? 1 : 2))
+                return code;
+            return t.size() >= 2 && v < 0.0 ? (bad_ = t[t.size() == 2 ? 1 : 2], 209) : 0;
         case Section::Sources: {
             if (nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
@@ -584,7 +586,7 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
             for (const char* k : {"GLOB", "ORDE", "BULK", "WALL", "TANK", "LIMI", "ROUG"})
                 if (matchesKeyword(t[0], k))
                     return numberAt(t.size() - 1);
-            return 0;
+            return bad_ = t[0], 213;
         }
         case Section::Tags:
             if (!equalsKeyword(t[0], "NODE") && !equalsKeyword(t[0], "LINK"))
@@ -609,8 +611,11 @@ int InputParser::reportLine(const std::vector<std::string>& t) {
     if (t.size() < 2)
         return 201;
     // Values are taken from the line's last word.
-    if (matchesKeyword(t[0], "PAGE"))
-        return number(t.back(), v) ? 0 : (bad_ = t.back(), 202);
+    if (matchesKeyword(t[0], "PAGE")) {
+        if (!number(t.back(), v))
+            return bad_ = t.back(), 202;
+        return v < 0.0 || v > 255.0 ? (bad_ = t.back(), 213) : 0;
+    }
     for (const char* k : {"STAT", "SUMM", "MESS", "ENER", "FILE"})
         if (matchesKeyword(t[0], k))
             return 0;
