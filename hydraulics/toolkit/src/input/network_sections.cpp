@@ -557,8 +557,10 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
         case Section::Sources: {
             if (nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
-            if (t.size() < 2 || number(t[1], v))
-                return 0;  // the strength without a type
+            if (t.size() < 2)
+                return 0;
+            if (number(t[1], v))  // the strength without a type, then its pattern
+                return t.size() > 2 && m_.findPattern(t[2]) == kNone ? (bad_ = t[2], 205) : 0;
             bool typed = false;
             for (const char* k : {"CONC", "MASS", "SETP", "FLOW"}) typed = typed || matchesKeyword(t[1], k);
             if (!typed)
@@ -589,16 +591,27 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
             return bad_ = t[0], 213;
         }
         case Section::Tags:
-            if (!equalsKeyword(t[0], "NODE") && !equalsKeyword(t[0], "LINK"))
-                return 0;
             if (t.size() < 3)
                 return 201;
+            if (!equalsKeyword(t[0], "NODE") && !equalsKeyword(t[0], "LINK"))
+                return 0;
             // The reference engine names the keyword, not the object, and calls both a node.
             if ((equalsKeyword(t[0], "NODE") ? nodeBefore(t[1]) : linkBefore(t[1])) == kNone)
                 return bad_ = t[0], 203;
             return 0;
         case Section::Report:
             return reportLine(t);
+        case Section::Options:
+            // The quality and file options the hydraulics keep as written.
+            if (matchesKeyword(t[0], "DIFF") || matchesKeyword(t[0], "TOLE"))
+                return numberAt(1);
+            if (matchesKeyword(t[0], "HYDR") && t.size() > 2 && !equalsKeyword(t[1], "USE") &&
+                !equalsKeyword(t[1], "SAVE"))
+                return bad_ = t[1], 213;
+            if (matchesKeyword(t[0], "QUAL") && t.size() > 1 && matchesKeyword(t[1], "TRACE") &&
+                (t.size() < 3 || nodeBefore(t[2]) == kNone))
+                return bad_ = t.size() < 3 ? "" : t[2], 212;
+            return 0;
         default:
             return 0;
     }
