@@ -132,6 +132,22 @@ TEST(Pumps, PumpAgainstTooHighHeadIsClosedWithWarning4) {
     EXPECT_NEAR(sim.nodeHead(j), 200.0, 1e-3);
 }
 
+TEST(Pumps, APumpBeyondItsLargestFlowStaysOpenWithWarning4) {
+    // R1 (100 ft) - pump (1 cfs at 100 ft, so at most 2 cfs) - J - 100 ft of 24 in - R2 (50 ft):
+    // the fall drives 2.3451 cfs through it. EPANET 2.3.5 keeps it open and warns 4 ("open but
+    // exceeds maximum flow"): 1052.5586 GPM.
+    ModelBuilder b;
+    const int j = b.junction(0.0, 0.0);
+    const int r1 = b.reservoir(100.0);
+    const int r2 = b.reservoir(50.0);
+    const int pu = b.pump(r1, j, b.curve({1.0}, {100.0}));
+    b.pipe(j, r2, 100.0, 2.0, 100.0);
+    HydraulicSimulation sim(b.model());
+    EXPECT_EQ(solveOnce(sim), 4);
+    EXPECT_EQ(sim.linkStatus(pu), 1);
+    EXPECT_NEAR(sim.linkFlow(pu) * 448.831, 1052.5586, 1e-3);
+}
+
 // S (0 ft) feeds J1 through pumps PA (speed 1) and PB (speed 0.7) on the same curve; J1 -
 // 1000 ft, 12 in, C 100 - J2 (3 cfs) - the same pipe - R2 (200 ft). The first trial drives PB
 // backwards, and the second trial's coefficients take its gain at that negative flow.

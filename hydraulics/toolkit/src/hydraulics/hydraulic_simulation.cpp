@@ -358,9 +358,13 @@ int periodWarnings(const SimulationState& s) {
     // shutoff head is then reported (though not shut), as the reference engine does.
     for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
+        // A running pump driven backwards or beyond its curve's largest flow is reported too,
+        // though it stays open.
+        const bool running = st == Status::kOpen && s.setting[k] > 0.0;
         if (s.kind[k] == LinkKind::Pump &&
             (st == Status::kXHead || st == Status::kXFlow ||
-             (st == Status::kOpen && s.setting[k] > 0.0 && pumpBeyondShutoff(s, k)))) {
+             (running && (pumpBeyondShutoff(s, k) || s.flow[k] < 0.0 ||
+                          s.flow[k] > s.setting[k] * s.pumps[s.pumpOf[k]].qMax)))) {
             code = 4;
             break;
         }
