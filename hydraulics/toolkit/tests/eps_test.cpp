@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "data/solver/fcv_tank_fill.h"
@@ -503,28 +502,6 @@ TEST(PressureDriven, DemandFallsWithPressureBelowTheRequiredOne) {
     EXPECT_NEAR(q, std::sqrt(sim.nodePressure(j) / 100.0), 1e-4);
     EXPECT_NEAR(sim.nodePressure(j), 100.0 - 9.345135 * std::pow(q, 1.852), 1e-4);
     EXPECT_NEAR(sim.nodeDemandDeficit(j), 1.0 - q, 1e-4);
-}
-
-TEST(Threads, TwoModelsOnTwoThreadsGiveTheSequentialResults) {
-    // No state outside the simulation objects: concurrent runs must match one-at-a-time runs.
-    auto levels = [](TankFill& f, int repeats) {
-        HydraulicSimulation sim(f.b.model());
-        std::vector<double> out;
-        for (int r = 0; r < repeats; ++r) runAll(sim, [&](long) { out.push_back(sim.tankLevel(f.t)); });
-        return out;
-    };
-    TankFill a, b;
-    b.b.model().links[b.v].setting = 0.5;
-    const auto seqA = levels(a, 50);
-    const auto seqB = levels(b, 50);
-    std::vector<double> parA, parB;
-    std::thread ta([&] { parA = levels(a, 50); });
-    std::thread tb([&] { parB = levels(b, 50); });
-    ta.join();
-    tb.join();
-    EXPECT_EQ(parA, seqA);
-    EXPECT_EQ(parB, seqB);
-    EXPECT_NE(seqA, seqB);
 }
 
 }  // namespace
