@@ -466,6 +466,10 @@ INSTANTIATE_TEST_SUITE_P(
                   kBase + "[VALVES]\nV1 J1 J2 6 PRV 10\nV2 R1 J2 6 PBV 1\n"
                           "V3 J1 J2 6 PRV 5\n",
                   220, "[VALVES]", "V3 J1 J2 6 PRV 5"},
+        ErrorCase{
+            "FCV below a PRV",
+            kBase + "[VALVES]\nV1 R1 J1 6 PBV 1\nV2 J1 J2 6 PRV 10\nV3 J2 J1 6 TCV 1\nV4 J2 J1 6 FCV 5\n",
+            220, "[VALVES]", "V4 J2 J1 6 FCV 5"},
         ErrorCase{"misplaced clause", kBase + "[RULES]\nRULE 1\nTHEN LINK L1 STATUS IS OPEN\n", 221,
                   "[RULES]", "THEN LINK L1"},
         ErrorCase{"same nodes", kBase + "[PIPES]\nL9 J1 J1 1 1 1\n", 222, "L9", "L9 J1 J1"},

@@ -291,7 +291,12 @@ int InputParser::valveData(const TokenizedLine& l) {
                            (type == LinkType::PSV && o.type == LinkType::PSV &&
                             (n1 == o.node1 || n1 == o.node2 || n2 == o.node1)) ||
                            (type == LinkType::PSV && o.type == LinkType::PRV && n1 == o.node2) ||
-                           (type == LinkType::PRV && o.type == LinkType::PSV && n2 == o.node1);
+                           (type == LinkType::PRV && o.type == LinkType::PSV && n2 == o.node1) ||
+                           // Nor a PSV downstream or a PRV upstream of an FCV.
+                           (type == LinkType::PSV && o.type == LinkType::FCV && n1 == o.node2) ||
+                           (type == LinkType::PRV && o.type == LinkType::FCV && n2 == o.node1) ||
+                           (type == LinkType::FCV && o.type == LinkType::PSV && n2 == o.node1) ||
+                           (type == LinkType::FCV && o.type == LinkType::PRV && n1 == o.node2);
         if (clash)
             return 220;
     }
