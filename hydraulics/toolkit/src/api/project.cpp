@@ -145,7 +145,8 @@ int projectSolveH(Project& p) {
     code = projectInitH(p, 0);
     if (code >= 100)
         return code;
-    int worst = 0;
+    // EPANET returns the warning of the last period that had one, not the gravest.
+    int warning = 0;
     long t = 0, step = 0;
     do {
         code = projectRunH(p, &t);
@@ -156,15 +157,15 @@ int projectSolveH(Project& p) {
         }
         if (code > 0) {
             p.reportLines.push_back(clockText(t) + ": " + errorText(code));
-            worst = std::max(worst, code);
+            warning = code;
         }
         code = projectNextH(p, &step);
         if (code >= 100)
             return code;
         if (code > 0)
-            worst = std::max(worst, code);
+            warning = code;
     } while (step > 0);
-    return worst;
+    return warning;
 }
 
 int projectRun(Project& p, const char* inpFile, const char* rptFile, const char* outFile) {

@@ -212,6 +212,24 @@ test("ours must take the steps of one of EPANET's runs, with a code one of them 
     assert.ok(compareDumps(dump(), o2, "values", { variants: [v2] }).ok);
 });
 
+test("ENepanet may end on the last warning of any of EPANET's runs of the base model, if ours does", () => {
+    const ref = dump();
+    ref.epanet = 1;
+    ref.designs[0].steps[0].code = 6;
+    ref.designs[0].steps[1].code = 1;
+    const variant = clone(ref);
+    variant.designs[0].steps[1].code = 6;
+    const ours = clone(ref);
+    ours.epanet = 6;
+    ours.designs[0].steps[1].code = 6;
+    const epanetFlagged = (c) => c.structural.some((m) => m.startsWith("ENepanet"));
+    assert.ok(compareDumps(ref, ours, "spread", { variants: [variant] }).ok);
+    assert.ok(epanetFlagged(compareDumps(ref, ours, "no spread", { variants: [] })));
+    // Our code must still be our own base run's last warning.
+    ours.epanet = 4;
+    assert.ok(epanetFlagged(compareDumps(ref, ours, "not ours", { variants: [variant] })));
+});
+
 test("flows below what the heads resolve are zero only when both sides say so", () => {
     // Heads near 90 ft: one round-off unit is 1.4e-14 ft, 8 of them at 1.852e7 cfs/ft make 9.4e-4 GPM.
     const GPM = 1;
