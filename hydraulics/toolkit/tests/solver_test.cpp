@@ -287,6 +287,25 @@ TEST(ConstantPowerPumps, OpenPathDeliversTheFlowOfThePower) {
     EXPECT_NEAR(q, 1.480209674 * kCfsPerMgd, 1e-4);  // EPANET 2.3, measured
 }
 
+TEST(ConstantPowerPumps, ASpeedScalesThePowerByItsCube) {
+    // R1 (0) - POWER 10 hp at speed s - J - 1000 ft, 12 in, C 100 - R2 (50 ft). EPANET 2.3.5:
+    // 1.6806, 2.7213 and 0.2201 cfs at speeds 1, 1.2 and 0.5: the gain times the flow is
+    // 8.814 ft cfs per hp times 10 s^3.
+    for (const auto [speed, epanet] :
+         {std::pair(1.0, 1.6806), std::pair(1.2, 2.7213), std::pair(0.5, 0.2201)}) {
+        Model m;
+        const std::string text =
+            "[JUNCTIONS]\nJ 0 0\n[RESERVOIRS]\nR1 0\nR2 50\n[PUMPS]\nU R1 J POWER 10 SPEED " +
+            std::to_string(speed) + "\n[PIPES]\nP J R2 1000 12 100\n[OPTIONS]\nUNITS CFS\n";
+        ASSERT_EQ(readInputText(text, m).code, 0);
+        HydraulicSimulation sim(m);
+        EXPECT_EQ(solveOnce(sim), 0);
+        const double q = sim.linkFlow(1);
+        EXPECT_NEAR(q, epanet, 1e-4) << "speed " << speed;
+        EXPECT_NEAR(sim.nodeHead(0) * q, 8.814 * 10.0 * speed * speed * speed, 1e-3) << "speed " << speed;
+    }
+}
+
 TEST(Valves, PrvActiveHoldsDownstreamPressure) {
     // R (200) -> pipe -> J1 (el 0) -> PRV 50 ft -> J2 (el 10, demand 0.5): H(J2) = 10 + 50.
     ModelBuilder b;

@@ -262,9 +262,10 @@ void pumpGain(const SimulationState& s, const PumpData& pump, double q, double s
               double& gradient) {
     switch (pump.kind) {
         case PumpCurveKind::ConstantPower: {
-            // Head gain of a constant power P (hp): 550 P / (62.4 q) ft.
+            // Head gain of a constant power P (hp): 550 P / (62.4 q) ft. A speed s scales the
+            // power by s^3, as the affinity laws scale a curve (s^2 h(q / s)).
             const double aq = std::max(std::fabs(q), 1.0e-6);
-            gain = 8.814 * pump.power / aq;
+            gain = 8.814 * pump.power * speed * speed * speed / aq;
             gradient = gain / aq;
             return;
         }
