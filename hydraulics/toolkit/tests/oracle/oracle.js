@@ -110,7 +110,7 @@ async function main() {
     console.log(`kvepa2 ${Date.now() - t1} ms`);
 
     let ok = true;
-    const judged = args.variants ? { variants, flowUnits: info.flowUnits, pipes: pipeData(info, designs) } : {};
+    const judged = args.variants ? { variants, flowUnits: info.flowUnits, pipes: pipeData(info, designs), pda: info.pda } : {};
     const result = compareDumps(ref.dump, ours, `${name} designs`, judged);
     console.log(report(result));
     fs.writeFileSync(path.join(args.work, "report.txt"), report(result, 2000) + "\n");

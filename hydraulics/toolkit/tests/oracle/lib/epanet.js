@@ -98,6 +98,7 @@ function networkInfo(net) {
         siUnits: p.getFlowUnits() >= 5,
         headloss: p.getOption(EN_HEADLOSSFORM),
         viscosity: p.getOption(EN_SP_VISCOS),
+        pda: p.getDemandModel().type === 1,
         pipes: links.map((l, i) => ({ index: i + 1, type: l.type, diameter: l.diameter })).filter((l) => l.type <= 1),
     };
 }

@@ -276,3 +276,27 @@ test("flows of pipes at the gradient floor may be two head round-off units off, 
     // A design's diameter counts, not the network's.
     assert.ok(!compareDumps(ref, withFlow(0.0027), "designed thin", opts(pipes(50, 30, [[3, 0, 2]]))).ok);
 });
+
+test("under pressure-driven demands flows inside a cut-off group are judged by their head loss", () => {
+    // L2 closed cuts J3 and J4 off; both sit at the minimum pressure, so L3 (1000 ft, 12 in, C 130)
+    // carries what head differences far below the head tolerance move: 0.5 or 0.9 GPM lose 6e-6 ft,
+    // 50 GPM 0.01 ft.
+    const GPM = 1;
+    const cutOff = (q) => {
+        const d = clone(dump());
+        for (const st of d.designs[0].steps) {
+            st.S[1] = 0;
+            st.Q[1] = 0;
+            st.Q[2] = q;
+        }
+        return d;
+    };
+    const pipes = pipeData(
+        { flowUnits: GPM, headloss: 0, links: [0, 1, 2].map(() => ({ type: 1, length: 1000, diameter: 12, roughness: 130, minorLoss: 0 })) },
+        [{ k: 0, sets: [] }],
+    );
+    const pda = { flowUnits: GPM, pipes, pda: true };
+    assert.ok(compareDumps(cutOff(0.5), cutOff(0.9), "pda", pda).ok);
+    assert.ok(!compareDumps(cutOff(0.5), cutOff(50), "beyond the head tolerance", pda).ok);
+    assert.ok(!compareDumps(cutOff(0.5), cutOff(0.9), "demand-driven", { flowUnits: GPM, pipes }).ok);
+});
