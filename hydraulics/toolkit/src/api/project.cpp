@@ -48,7 +48,6 @@ int projectClose(Project& p) {
     p.simulation.reset();
     p.model = Model{};
     p.open = p.hydraulicsOpen = p.initialised = p.solved = false;
-    p.worstWarning = 0;
     return 0;
 }
 
@@ -113,8 +112,6 @@ int projectRunH(Project& p, long* time) {
     if (time != nullptr)
         *time = t;
     p.solved = true;
-    if (code > 0 && code < 100)
-        p.worstWarning = std::max(p.worstWarning, code);
     return code;
 }
 

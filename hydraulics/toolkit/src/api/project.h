@@ -19,7 +19,6 @@ struct Project {
     bool solved = false;          // ENrunH has produced results
     std::string reportFile;
     std::vector<std::string> reportLines;
-    int worstWarning = 0;
 };
 
 namespace kvepa2 {

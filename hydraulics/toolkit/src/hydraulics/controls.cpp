@@ -22,7 +22,7 @@ bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, ActionBy 
     const StatusCode old = s.status[k];
     const double oldSetting = s.setting[k];
     const char oldFixed = s.fixedStatus[k];
-    const bool valve = kd != LinkKind::Pipe && kd != LinkKind::CvPipe && kd != LinkKind::Pump;
+    const bool valve = isValveKind(kd);
     if (by == ActionBy::Rule && status != LinkStatus::Active &&
         isClosedStatus(old) == (status == LinkStatus::Closed))
         return false;
@@ -142,8 +142,7 @@ bool wouldChange(const SimulationState& s, const Control& c) {
     const int k = c.link;
     if (c.setsStatus) {
         const bool closed = isClosedStatus(s.status[k]);
-        const bool valve =
-            s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe && s.kind[k] != LinkKind::Pump;
+        const bool valve = isValveKind(s.kind[k]);
         // A pump the solver shut for want of head is not closed by a control yet, nor is a
         // valve the solver shut fixed shut.
         if (c.status == LinkStatus::Closed)
@@ -152,8 +151,7 @@ bool wouldChange(const SimulationState& s, const Control& c) {
         if (c.status == LinkStatus::Open && s.kind[k] == LinkKind::Pump)
             return closed || s.setting[k] != 1.0;
         if (c.status == LinkStatus::Open)
-            return closed ||
-                   (s.kind[k] != LinkKind::Pipe && s.kind[k] != LinkKind::CvPipe && !s.fixedStatus[k]);
+            return closed || (valve && !s.fixedStatus[k]);
         return s.fixedStatus[k] != 0;
     }
     return s.setting[k] != c.setting || (s.kind[k] == LinkKind::Pump && isClosedStatus(s.status[k]));

@@ -358,13 +358,11 @@ int periodWarnings(const SimulationState& s) {
     // shutoff head is then reported (though not shut), as the reference engine does.
     for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
-        // A running pump driven backwards or beyond its curve's largest flow is reported too,
-        // though it stays open.
+        // A running pump driven backwards is reported too, though it stays open (one beyond its
+        // curve's largest flow is marked XFlow after the solve).
         const bool running = st == Status::kOpen && s.setting[k] > 0.0;
-        if (s.kind[k] == LinkKind::Pump &&
-            (st == Status::kXHead || st == Status::kXFlow ||
-             (running && (pumpBeyondShutoff(s, k) || s.flow[k] < 0.0 ||
-                          s.flow[k] > s.setting[k] * s.pumps[s.pumpOf[k]].qMax)))) {
+        if (s.kind[k] == LinkKind::Pump && (st == Status::kXHead || st == Status::kXFlow ||
+                                            (running && (pumpBeyondShutoff(s, k) || s.flow[k] < 0.0)))) {
             code = 4;
             break;
         }

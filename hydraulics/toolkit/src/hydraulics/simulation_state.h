@@ -15,6 +15,9 @@ namespace kvepa2 {
 
 // Kind of link as the solver treats it.
 enum class LinkKind : unsigned char { Pipe, CvPipe, Pump, Prv, Psv, Pbv, Fcv, Tcv, Gpv };
+constexpr bool isValveKind(LinkKind k) {
+    return k != LinkKind::Pipe && k != LinkKind::CvPipe && k != LinkKind::Pump;
+}
 
 // How a pump turns flow into head.
 enum class PumpCurveKind : unsigned char { ConstantPower, PowerLaw, Custom };

@@ -188,8 +188,7 @@ bool checkLinkStatuses(SimulationState& s) {
                 reopen = false;
             if (reopen) {
                 const LinkKind kd = s.kind[k];
-                const bool governed = kd != LinkKind::Pipe && kd != LinkKind::CvPipe &&
-                                      kd != LinkKind::Pump && kd != LinkKind::Tcv && !s.fixedStatus[k];
+                const bool governed = isValveKind(kd) && kd != LinkKind::Tcv && !s.fixedStatus[k];
                 st = governed ? Status::kActive : Status::kOpen;
             }
         }
