@@ -552,13 +552,15 @@ int InputParser::keptReferences(Section section, const TokenizedLine& l) {
     double v = 0.0;
     const auto numberAt = [&](size_t i) { return i >= t.size() || number(t[i], v) ? 0 : (bad_ = t[i], 202); };
     switch (section) {
-        case Section::Quality:
+        case Section::Quality: {
             // "node value", or "node1 node2 value" for a range, looked up by nobody.
             if (t.size() == 2 && nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
-            if (const int code = numberAt(t.size() == 2 ? 1 : 2))
+            const size_t at = t.size() == 2 ? 1 : 2;
+            if (const int code = numberAt(at))
                 return code;
-            return t.size() >= 2 && v < 0.0 ? (bad_ = t[t.size() == 2 ? 1 : 2], 209) : 0;
+            return v < 0.0 ? (bad_ = t[at], 209) : 0;
+        }
         case Section::Sources: {
             if (nodeBefore(t[0]) == kNone)
                 return bad_ = t[0], 203;
