@@ -263,6 +263,43 @@ TEST(TimeControls, AClosedConstantPowerPumpsFlowHalvesInEveryTrial) {
     EXPECT_EQ(sim.linkFlow(m.findLink("PU")), 0.0);
 }
 
+// T drains through its link L into J until it is empty at 639 s; a timer closes L at 3 h and
+// another opens A at 5 h, which fills T again.
+std::string emptiedTankNet(const std::string& link) {
+    return "[JUNCTIONS]\nJ 50 100\nJ0 99 0\n[RESERVOIRS]\nR1 200\nR2 80\n[TANKS]\nT 100 3 1 20 20 0\n"
+           "[PIPES]\nA R1 T 1000 8 100 0 Closed\nP0 J0 J 100 8 100 0 Open\nB R2 J 1000 6 100 0 Open\n" +
+           link + "\n[CONTROLS]\nLINK L CLOSED AT TIME 3\nLINK A OPEN AT TIME 5\n"
+           "[TIMES]\nDuration 8:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits GPM\n[END]\n";
+}
+
+TEST(TimeControls, ClosingALinkAnEmptyTankShutLeavesItFreeToReopenUnlessItHasASetting) {
+    // EPANET 2.3.5: the pipe and the valve fixed open reopen when T refills (at 19398 s,
+    // 568.23 and 641.36 gpm); a TCV governed by its setting is shut for good and its setting
+    // reads 0 from then on.
+    struct Case {
+        const char* link;
+        bool reopens;
+    };
+    for (const Case& c : {Case{"[PIPES]\nL T J0 1000 8 100 0 Open", true},
+                          Case{"[VALVES]\nL T J0 8 TCV 5 0\n[STATUS]\nL Open", true},
+                          Case{"[VALVES]\nL T J0 8 TCV 5 0", false}}) {
+        Model m;
+        ASSERT_EQ(readInputText(emptiedTankNet(c.link), m).code, 0) << c.link;
+        const int l = m.findLink("L");
+        HydraulicSimulation sim(m);
+        const auto s = runAll(sim, l, m.findNode("T"));
+        bool reopened = false;
+        for (const Step& st : s) {
+            if (st.time > 3 * 3600 && st.time < 5 * 3600) {
+                EXPECT_EQ(st.status, 0) << c.link << " at " << st.time;
+            }
+            reopened = reopened || (st.time > 5 * 3600 && st.status == 1);
+        }
+        EXPECT_EQ(reopened, c.reopens) << c.link;
+        EXPECT_EQ(sim.linkFixed(l), m.links[static_cast<size_t>(l)].type != LinkType::Pipe) << c.link;
+    }
+}
+
 TEST(TimeControls, ConstantPowerPumpShutForWantOfFlowWaitsForAControl) {
     // Well (650) -> 40 hp pump -> W -> closed pipe -> A (1e-5 MGD) <- pipe <- Lake (800). A
     // timer opens the pipe at 1 h, another the pump at 3 h. Measured with EPANET 2.3: the

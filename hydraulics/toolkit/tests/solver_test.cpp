@@ -291,7 +291,7 @@ TEST(ConstantPowerPumps, ASpeedScalesThePowerByItsCube) {
     // R1 (0) - POWER 10 hp at speed s - J - 1000 ft, 12 in, C 100 - R2 (50 ft). EPANET 2.3.5:
     // 1.6806, 2.7213 and 0.2201 cfs at speeds 1, 1.2 and 0.5: the gain times the flow is
     // 8.814 ft cfs per hp times 10 s^3.
-    for (const auto [speed, epanet] :
+    for (const auto& [speed, epanet] :
          {std::pair(1.0, 1.6806), std::pair(1.2, 2.7213), std::pair(0.5, 0.2201)}) {
         Model m;
         const std::string text =

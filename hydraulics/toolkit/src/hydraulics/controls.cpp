@@ -26,6 +26,13 @@ bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, ActionBy 
     if (by == ActionBy::Rule && status != LinkStatus::Active &&
         isClosedStatus(old) == (status == LinkStatus::Closed))
         return false;
+    // A simple control's CLOSED leaves a link that is shut already, and has no setting of its
+    // own to lose, as it is: one that a full or empty tank shut stays free to reopen when the
+    // tank turns. The toolkit's CLOSED shuts it for good.
+    if (by == ActionBy::Control && status == LinkStatus::Closed && isClosedStatus(old) &&
+        (kd == LinkKind::Pipe || kd == LinkKind::CvPipe || (valve && oldFixed) ||
+         (kd == LinkKind::Pump && oldSetting == 0.0)))
+        return false;
     if (status == LinkStatus::Closed) {
         s.status[k] = Status::kClosed;
         if (kd == LinkKind::Pump)

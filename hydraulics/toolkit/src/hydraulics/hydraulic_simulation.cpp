@@ -575,6 +575,9 @@ int HydraulicSimulation::linkStatusCode(int i) const {
 double HydraulicSimulation::linkSetting(int i) const {
     return state_->setting[i];
 }
+bool HydraulicSimulation::linkFixed(int i) const {
+    return state_->fixedStatus[i] != 0;
+}
 double HydraulicSimulation::linkEnergy(int i) const {
     const SimulationState& s = *state_;
     if (s.kind[i] != LinkKind::Pump || isClosedStatus(s.status[i]))

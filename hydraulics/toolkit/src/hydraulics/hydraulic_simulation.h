@@ -43,6 +43,7 @@ class HydraulicSimulation {
     int linkStatus(int i) const;       // 0 closed, 1 open (EN_STATUS)
     int linkStatusCode(int i) const;   // detailed LinkStatusCode below
     double linkSetting(int i) const;   // current setting (roughness, speed or valve setting)
+    bool linkFixed(int i) const;       // a valve fixed open or closed, its setting out of force
     double linkEnergy(int i) const;    // pump power, kW; 0 for other links
 
     // Run-time changes (EN_STATUS, EN_SETTING set between steps).
