@@ -196,6 +196,32 @@ TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
     EXPECT_EQ(std::find(t.begin(), t.end(), 360), t.end());
 }
 
+TEST(Rules, ValuesAreComparedWithinAThousandthOfTheUnitsOfTheFile) {
+    // P carries J's demand of exactly 100 (gpm or m3/h): EPANET 2.3.5 counts 100 as BELOW
+    // 99.9991 but not as BELOW 99.9989, whatever the size of the unit.
+    for (const char* units : {"GPM", "CMH"}) {
+        for (const auto& [threshold, closes] : {std::pair("99.9991", true), std::pair("99.9989", false)}) {
+            const std::string text = std::string(
+                                         "[JUNCTIONS]\nJ 50 100\nJ2 50 10\n[RESERVOIRS]\nR 200\n[PIPES]\n"
+                                         "P R J 1000 300 100 0 Open\nQ R J2 1000 300 100 0 Open\n[RULES]\n"
+                                         "RULE A\nIF LINK P FLOW BELOW ") +
+                                     threshold +
+                                     "\nTHEN LINK Q STATUS IS CLOSED\n[TIMES]\nDuration 1:00\n"
+                                     "Rule Timestep 0:10\n[OPTIONS]\nUnits " +
+                                     units + "\n";
+            Model m;
+            ASSERT_EQ(readInputText(text, m).code, 0);
+            HydraulicSimulation sim(m);
+            sim.init(0);
+            long t = 0, step = 0;
+            sim.run(t);
+            sim.next(step);
+            sim.run(t);
+            EXPECT_EQ(sim.linkStatus(m.findLink("Q")), closes ? 0 : 1) << units << " " << threshold;
+        }
+    }
+}
+
 struct ActionCase {
     const char* name;
     const char* tankElevation;  // 50 turns the PRV's flow back, so the solver shuts it

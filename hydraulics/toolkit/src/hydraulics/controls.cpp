@@ -262,8 +262,7 @@ double premiseValue(const SimulationState& s, const Premise& p, long t) {
     }
 }
 
-bool compare(double a, RuleOperator op, double b) {
-    const double tol = 0.001;
+bool compare(double a, RuleOperator op, double b, double tol) {
     switch (op) {
         case RuleOperator::EQ:
         case RuleOperator::IS:
@@ -297,11 +296,11 @@ bool premiseHolds(const SimulationState& s, const Premise& p, long t) {
     if (p.variable == RuleVariable::Time || p.variable == RuleVariable::ClockTime) {
         // Time premises hold within the rule step that reaches them.
         const double v = premiseValue(s, p, t);
-        return compare(v, p.op, p.value) ||
+        return compare(v, p.op, p.value, p.tolerance) ||
                ((p.op == RuleOperator::EQ || p.op == RuleOperator::IS) && v >= p.value &&
                 v < p.value + static_cast<double>(s.model.times.ruleStep));
     }
-    return compare(premiseValue(s, p, t), p.op, p.value);
+    return compare(premiseValue(s, p, t), p.op, p.value, p.tolerance);
 }
 
 }  // namespace

@@ -163,38 +163,47 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
     if (!number(value, v))
         return bad_ = value, 202;
     const Options& o = m_.options;
+    double tol = 0.001;  // in the units of the file, as the value
     switch (p.variable) {
         case RuleVariable::Demand:
         case RuleVariable::Flow:
             v /= qcf();
+            tol /= qcf();
             break;
         case RuleVariable::Head:
         case RuleVariable::Grade:
         case RuleVariable::Level:
             v /= lcf();
+            tol /= lcf();
             break;
         case RuleVariable::Pressure:
             v /= pcf();
+            tol /= pcf();
             break;
         case RuleVariable::FillTime:
         case RuleVariable::DrainTime:
             v *= units::kSecondsPerHour;
+            tol *= units::kSecondsPerHour;
             break;
         case RuleVariable::Power:
             v /= units::powerFactor(o.flowUnits);
+            tol /= units::powerFactor(o.flowUnits);
             break;
         case RuleVariable::Setting: {
             const Link& k = m_.links[static_cast<size_t>(p.index)];
-            if (k.type == LinkType::PRV || k.type == LinkType::PSV || k.type == LinkType::PBV)
-                v /= pcf();
-            else if (k.type == LinkType::FCV)
-                v /= qcf();
+            const double f = k.type == LinkType::PRV || k.type == LinkType::PSV || k.type == LinkType::PBV
+                                 ? pcf()
+                             : k.type == LinkType::FCV ? qcf()
+                                                       : 1.0;
+            v /= f;
+            tol /= f;
             break;
         }
         default:
             break;
     }
     p.value = v;
+    p.tolerance = tol;
     return 0;
 }
 

@@ -182,6 +182,8 @@ struct Premise {
     // above elevation); Pressure ft of head; Time/ClockTime/FillTime/DrainTime s;
     // Setting as Link::setting; Power hp.
     double value = 0.0;
+    // Values are compared with a slack of 0.001 in the units of the file, here in internal units.
+    double tolerance = 0.001;
 };
 
 struct RuleAction {
