@@ -268,7 +268,8 @@ TEST(TimeControls, AClosedConstantPowerPumpsFlowHalvesInEveryTrial) {
 std::string emptiedTankNet(const std::string& link) {
     return "[JUNCTIONS]\nJ 50 100\nJ0 99 0\n[RESERVOIRS]\nR1 200\nR2 80\n[TANKS]\nT 100 3 1 20 20 0\n"
            "[PIPES]\nA R1 T 1000 8 100 0 Closed\nP0 J0 J 100 8 100 0 Open\nB R2 J 1000 6 100 0 Open\n" +
-           link + "\n[CONTROLS]\nLINK L CLOSED AT TIME 3\nLINK A OPEN AT TIME 5\n"
+           link +
+           "\n[CONTROLS]\nLINK L CLOSED AT TIME 3\nLINK A OPEN AT TIME 5\n"
            "[TIMES]\nDuration 8:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits GPM\n[END]\n";
 }
 
@@ -297,6 +298,39 @@ TEST(TimeControls, ClosingALinkAnEmptyTankShutLeavesItFreeToReopenUnlessItHasASe
         }
         EXPECT_EQ(reopened, c.reopens) << c.link;
         EXPECT_EQ(sim.linkFixed(l), m.links[static_cast<size_t>(l)].type != LinkType::Pipe) << c.link;
+    }
+}
+
+TEST(SettingControls, ASettingAlreadyInForceEndsTheStepOnlyWhereTheLinkIsNotUnderIt) {
+    // EPANET 2.3.5, hourly steps, a control at 1:30 giving the setting the link has: a PRV set
+    // above its inflow's head stands open, so "LINK V 80" puts it under its setting again ("PRV
+    // V changed by timer control") and the step ends at 5400; a pump shut by a control at 0:30
+    // is already what "LINK PU 0" asks for.
+    struct Case {
+        const char* links;
+        const char* control;
+        std::vector<long> times;
+    };
+    const std::string head =
+        "[JUNCTIONS]\nJ1 10 0\nJ2 0 10\n[RESERVOIRS]\nR 40\n[TANKS]\nT 0 5 0 20 20 0\n"
+        "[PIPES]\nP2 J2 T 1000 12 100\n";
+    for (const Case& c : {Case{"[PIPES]\nP1 R J1 1000 12 100\n[VALVES]\nV J1 J2 12 PRV 80 0",
+                               "LINK V 80 AT TIME 1.5",
+                               {0, 971, 3600, 5400, 7200, 10800, 14400}},
+                          Case{"[PIPES]\nP1 R J1 1000 12 100\n[PUMPS]\nV J1 J2 HEAD C\n[CURVES]\nC 300 50",
+                               "LINK V CLOSED AT TIME 0.5\nLINK V 0 AT TIME 1.5",
+                               {0, 1800, 3600, 7200, 10800, 14400}}}) {
+        Model m;
+        ASSERT_EQ(readInputText(head + c.links + "\n[CONTROLS]\n" + c.control +
+                                    "\n[TIMES]\nDuration 4\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits GPM\n",
+                                m)
+                      .code,
+                  0)
+            << c.links;
+        HydraulicSimulation sim(m);
+        std::vector<long> times;
+        for (const Step& st : runAll(sim, m.findLink("V"), m.findNode("T"))) times.push_back(st.time);
+        EXPECT_EQ(times, c.times) << c.control;
     }
 }
 

@@ -326,7 +326,8 @@ int getLinkValue(const Project& p, int index, int property, double* value) {
                 v = k.roughness * f.rough;
             else if (k.type == LinkType::GPV)
                 v = k.valveCurve + 1;
-            else if (isValve(k.type) && (solved ? p.simulation->linkFixed(i) : k.initStatus != LinkStatus::Active))
+            else if (isValve(k.type) &&
+                     (solved ? p.simulation->linkFixed(i) : k.initStatus != LinkStatus::Active))
                 v = 0.0;  // a valve fixed open or closed has no setting in force
             else
                 v = settingOut(k, solved ? p.simulation->linkSetting(i) : k.setting, f);

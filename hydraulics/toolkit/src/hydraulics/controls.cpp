@@ -60,7 +60,7 @@ bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, ActionBy 
     return s.status[k] != old || s.setting[k] != oldSetting || s.fixedStatus[k] != oldFixed;
 }
 
-bool setLinkSettingAction(SimulationState& s, int k, double value) {
+bool setLinkSettingAction(SimulationState& s, int k, double value, ActionBy by) {
     const LinkKind kd = s.kind[k];
     const StatusCode old = s.status[k];
     const double oldSetting = s.setting[k];
@@ -75,12 +75,14 @@ bool setLinkSettingAction(SimulationState& s, int k, double value) {
     } else if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe) {
         return false;
     } else {
-        // A valve already governed by this setting is left as the solver has it.
-        if (!s.fixedStatus[k] && value == oldSetting)
+        // A rule's setting already in force leaves the valve as the solver has it; a simple
+        // control's puts it back under its setting, to be checked again.
+        if (!s.fixedStatus[k] && value == oldSetting && (by != ActionBy::Control || old == Status::kActive))
             return false;
         s.setting[k] = value;
         s.fixedStatus[k] = 0;
-        if (old == Status::kClosed || old == Status::kOpen)
+        if (old == Status::kClosed || old == Status::kOpen ||
+            (by == ActionBy::Control && value == oldSetting))
             s.status[k] = Status::kActive;
     }
     return s.status[k] != old || s.setting[k] != oldSetting;
@@ -136,7 +138,7 @@ bool applySimpleControls(SimulationState& s) {
             continue;
         // A level control on a junction acts on the heads of the last solve.
         const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status, ActionBy::Control)
-                                      : setLinkSettingAction(s, c.link, c.setting);
+                                      : setLinkSettingAction(s, c.link, c.setting, ActionBy::Control);
         changed = changed || did;
     }
     return changed;
@@ -161,7 +163,14 @@ bool wouldChange(const SimulationState& s, const Control& c) {
             return closed || (valve && !s.fixedStatus[k]);
         return s.fixedStatus[k] != 0;
     }
-    return s.setting[k] != c.setting || (s.kind[k] == LinkKind::Pump && isClosedStatus(s.status[k]));
+    // A setting asks for a valve under its setting, a running pump, or a shut one at speed 0:
+    // a valve standing open or shut at that very setting still ends the step.
+    if (isValveKind(s.kind[k]))
+        return s.setting[k] != c.setting || s.fixedStatus[k] || s.status[k] != Status::kActive;
+    if (s.kind[k] == LinkKind::Pump)
+        return s.setting[k] != c.setting ||
+               (c.setting > 0.0 ? isClosedStatus(s.status[k]) : s.status[k] != Status::kClosed);
+    return s.setting[k] != c.setting;
 }
 
 }  // namespace
@@ -340,7 +349,7 @@ bool applyRules(SimulationState& s, long t) {
         if (a == nullptr)
             continue;
         const bool did = a->setsStatus ? setLinkStatusAction(s, k, a->status, ActionBy::Rule)
-                                       : setLinkSettingAction(s, k, a->setting);
+                                       : setLinkSettingAction(s, k, a->setting, ActionBy::Rule);
         changed = changed || did;
     }
     return changed;

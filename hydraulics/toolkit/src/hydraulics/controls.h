@@ -21,13 +21,15 @@ bool applyRules(SimulationState& s, long t);
 // Who changes a link's status: they differ in what counts as a change.
 //  - a simple control acts whenever the link differs from what it asks for, a pump's speed
 //    and a valve's setting included (OPEN runs a pump at full speed, CLOSED fixes a valve the
-//    solver had shut);
+//    solver had shut, a setting puts a valve standing open or shut under it again), but its
+//    CLOSED leaves a link a full or empty tank shut free to reopen;
 //  - a rule only opens a closed link or closes an open one, and leaves a running pump's speed
-//    and an active valve alone;
-//  - the toolkit's EN_STATUS acts as a simple control does.
+//    and an active valve, or one given the setting it has, alone;
+//  - the toolkit's EN_STATUS acts as a simple control does, but shuts a link for good; its
+//    EN_SETTING acts as a rule's setting does.
 enum class ActionBy { Control, Rule, Toolkit };
 // Sets a link's status or setting as a control action does; true if anything changed.
 bool setLinkStatusAction(SimulationState& s, int link, LinkStatus status, ActionBy by);
-bool setLinkSettingAction(SimulationState& s, int link, double setting);
+bool setLinkSettingAction(SimulationState& s, int link, double setting, ActionBy by);
 
 }  // namespace kvepa2

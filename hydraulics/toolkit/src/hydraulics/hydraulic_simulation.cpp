@@ -590,7 +590,7 @@ void HydraulicSimulation::setLinkStatus(int i, int open) {
     setLinkStatusAction(*state_, i, open ? LinkStatus::Open : LinkStatus::Closed, ActionBy::Toolkit);
 }
 void HydraulicSimulation::setLinkSetting(int i, double value) {
-    setLinkSettingAction(*state_, i, value);
+    setLinkSettingAction(*state_, i, value, ActionBy::Toolkit);
 }
 long HydraulicSimulation::currentTime() const {
     return state_->time;
