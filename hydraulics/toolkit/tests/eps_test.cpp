@@ -264,6 +264,27 @@ TEST(TankLevels, TankAHairAboveItsMinimumStillSupplies) {
     EXPECT_NEAR(level[4], 5.0, 1e-9);
 }
 
+TEST(TankLevels, ATrickleOfAMillionthOfACfsNeitherMovesATankNorCutsTheStep) {
+    // EPANET 2.3.5: T1 takes 6.3e-7 cfs through a hair-thin pipe and stays at 5 ft all run;
+    // T2 takes 8.9e-6 cfs and fills 0.001 ft to its top at 88 s.
+    Model m;
+    ASSERT_EQ(readInputText("[RESERVOIRS]\nR1 200\n[TANKS]\nT1 100 5 1 20 20 0\nT2 100 19.999 1 20 1 0\n"
+                            "[PIPES]\nA R1 T1 1000 0.015 130 0 Open\nB R1 T2 1000 0.05 130 0 Open\n"
+                            "[TIMES]\nDuration 2\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits GPM\n[END]\n",
+                            m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    const int t1 = m.findNode("T1");
+    std::vector<long> times;
+    runAll(sim, [&](long time) {
+        times.push_back(time);
+        EXPECT_EQ(sim.tankLevel(t1), 5.0) << "at " << time;
+    });
+    EXPECT_EQ(times, (std::vector<long>{0, 88, 3600, 7200}));
+    EXPECT_GT(sim.linkFlow(m.findLink("A")), 0.0);
+}
+
 TEST(TankLevels, VolumesInCubicMetresAreConvertedWithTheCubeOfTheFoot) {
     // A tank given a minimum volume (235.15 m3) in L/s: EPANET's volumes at the start and when
     // full, 5e-6 apart from what the rounded 0.028317 m3 per ft3 would give.

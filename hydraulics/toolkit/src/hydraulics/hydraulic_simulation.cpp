@@ -385,7 +385,7 @@ long tankFillTime(const SimulationState& s, int n) {
     if (s.isReservoir[n])
         return -1;
     const double q = s.netInflow[n];
-    if (std::fabs(q) <= kFlowTol)
+    if (std::fabs(q) <= kTankFlowTol)
         return -1;
     double v = 0.0;
     if (q > 0.0 && s.head[n] < s.tankLevelMax[n])
@@ -418,7 +418,8 @@ void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
     for (int n : s.tanks) {
         if (s.isReservoir[n])
             continue;
-        double v = s.tankVolume[n] + s.netInflow[n] * static_cast<double>(dt);
+        const double q = std::fabs(s.netInflow[n]) <= kTankFlowTol ? 0.0 : s.netInflow[n];
+        double v = s.tankVolume[n] + q * static_cast<double>(dt);
         const double vmin = s.model.tankMinVolume(n);
         const double vmax = s.model.tankMaxVolume(n);
         const bool emptied = stepEnd && s.tankReached[n] && s.netInflow[n] < 0.0;

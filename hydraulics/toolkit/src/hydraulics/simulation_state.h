@@ -146,6 +146,8 @@ inline constexpr double kMinorLossConstant = 0.02517;
 inline constexpr double kBig = 1.0e8;
 inline constexpr double kHeadTol = 0.0005;
 inline constexpr double kFlowTol = 0.0001;
+// A tank whose net inflow is within this (cfs) neither rises nor falls, nor cuts the step.
+inline constexpr double kTankFlowTol = 1.0e-6;
 
 using Status = HydraulicSimulation::LinkStatusCode;
 
