@@ -285,6 +285,42 @@ TEST(TankLevels, ATrickleOfAMillionthOfACfsNeitherMovesATankNorCutsTheStep) {
     EXPECT_GT(sim.linkFlow(m.findLink("A")), 0.0);
 }
 
+TEST(TankLevels, ASecondsInflowShortOfTheTopIsFullButASecondsOutflowAboveTheBottomIsNot) {
+    // 13 s steps, 2.32 cfs in or out of a 20 ft tank; EPANET 2.3.5: 13.99 s from full the
+    // tank is full after 13 s, 14.07 s from full it is not, and 13.9 s from empty it is not empty.
+    struct Case {
+        const char* reservoir;
+        const char* init;
+        const char* pipe;
+        double level;  // after 13 s; 0 for "not at the limit"
+    };
+    for (const Case& c : {Case{"200", "19.8966", "R1 T1", 20.0}, Case{"200", "19.8960", "R1 T1", 0.0},
+                          Case{"0", "1.1165", "T1 R1", 0.0}}) {
+        Model m;
+        ASSERT_EQ(readInputText(std::string("[RESERVOIRS]\nR1 ") + c.reservoir + "\n[TANKS]\nT1 100 " +
+                                    c.init + " 1 20 20 0\n[PIPES]\nA " + c.pipe +
+                                    " 1000 6 130 0 Open\n[TIMES]\nDuration 0:01\nHydraulic Timestep 0:00:13\n"
+                                    "[OPTIONS]\nUnits GPM\n[END]\n",
+                                m)
+                      .code,
+                  0);
+        HydraulicSimulation sim(m);
+        const int t1 = m.findNode("T1");
+        std::vector<double> level;
+        runAll(sim, [&](long time) {
+            if (time == 13)
+                level.push_back(sim.tankLevel(t1));
+        });
+        ASSERT_EQ(level.size(), 1u) << c.init;
+        if (c.level > 0.0) {
+            EXPECT_EQ(level[0], c.level) << c.init;
+        } else {
+            EXPECT_GT(level[0], 1.0 + 1e-4) << c.init;
+            EXPECT_LT(level[0], 20.0 - 1e-4) << c.init;
+        }
+    }
+}
+
 TEST(TankLevels, VolumesInCubicMetresAreConvertedWithTheCubeOfTheFoot) {
     // A tank given a minimum volume (235.15 m3) in L/s: EPANET's volumes at the start and when
     // full, 5e-6 apart from what the rounded 0.028317 m3 per ft3 would give.

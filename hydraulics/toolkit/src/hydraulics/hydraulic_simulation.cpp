@@ -430,6 +430,10 @@ void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
         // the reference engine takes it as full, and so do we. A tank emptied at the end of
         // the step keeps what the whole seconds left it, a hair above or below its bottom,
         // as the reference engine's does, and stays there while it is empty.
+        // A tank a second's inflow short of its top is full, as in the reference engine (a
+        // step ending at a pattern change 0.8 s before the tank fills leaves it full).
+        if (q > 0.0 && vmax - v < q)
+            v = vmax;
         v = std::min(v, vmax);
         if (!emptied)
             v = std::max(v, std::min(vmin, s.tankVolume[n]));
