@@ -197,15 +197,25 @@ TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
 }
 
 TEST(Rules, ValuesAreComparedWithinAThousandthOfTheUnitsOfTheFile) {
-    // P carries J's demand of exactly 100 (gpm or m3/h): EPANET 2.3.5 counts 100 as BELOW
-    // 99.9991 but not as BELOW 99.9989, whatever the size of the unit.
-    for (const char* units : {"GPM", "CMH"}) {
-        for (const auto& [threshold, closes] : {std::pair("99.9991", true), std::pair("99.9989", false)}) {
+    // P carries J's demand of exactly 100 (gpm or m3/h). EPANET 2.3.5 lets <, BELOW, > and
+    // ABOVE hold within 0.001 of the threshold, whatever the size of the unit, but <= and >=
+    // only 0.001 beyond it: ">= 100" does not hold at 100.
+    struct Case {
+        const char* premise;
+        bool holds;
+    };
+    const Case cases[] = {{"BELOW 99.9991", true}, {"BELOW 99.9989", false}, {"< 99.9991", true},
+                          {"> 100.0009", true},    {"> 100.0011", false},    {"ABOVE 100.0009", true},
+                          {">= 100", false},       {">= 99.9989", true},     {"<= 100", false},
+                          {"<= 100.0011", true},   {"= 100.0009", true},     {"<> 100.0009", false}};
+    // 8 in and 300 mm pipes: far wider ones leave EPANET's flows 1e-4 off.
+    for (const auto& [units, diameter] : {std::pair("GPM", "8"), std::pair("CMH", "300")}) {
+        for (const Case& c : cases) {
             const std::string text = std::string(
                                          "[JUNCTIONS]\nJ 50 100\nJ2 50 10\n[RESERVOIRS]\nR 200\n[PIPES]\n"
-                                         "P R J 1000 300 100 0 Open\nQ R J2 1000 300 100 0 Open\n[RULES]\n"
-                                         "RULE A\nIF LINK P FLOW BELOW ") +
-                                     threshold +
+                                         "P R J 1000 ") +
+                                     diameter + " 100 0 Open\nQ R J2 1000 " + diameter +
+                                     " 100 0 Open\n[RULES]\nRULE A\nIF LINK P FLOW " + c.premise +
                                      "\nTHEN LINK Q STATUS IS CLOSED\n[TIMES]\nDuration 1:00\n"
                                      "Rule Timestep 0:10\n[OPTIONS]\nUnits " +
                                      units + "\n";
@@ -217,7 +227,7 @@ TEST(Rules, ValuesAreComparedWithinAThousandthOfTheUnitsOfTheFile) {
             sim.run(t);
             sim.next(step);
             sim.run(t);
-            EXPECT_EQ(sim.linkStatus(m.findLink("Q")), closes ? 0 : 1) << units << " " << threshold;
+            EXPECT_EQ(sim.linkStatus(m.findLink("Q")), c.holds ? 0 : 1) << units << " FLOW " << c.premise;
         }
     }
 }

@@ -271,7 +271,10 @@ double premiseValue(const SimulationState& s, const Premise& p, long t) {
     }
 }
 
-bool compare(double a, RuleOperator op, double b, double tol) {
+// A value against a premise's, with the reference engine's slack: < and BELOW hold up to tol
+// above, > and ABOVE down to tol below, while <= and >= need tol to spare (so ">= 100" does
+// not hold at 100).
+bool compareValue(double a, RuleOperator op, double b, double tol) {
     switch (op) {
         case RuleOperator::EQ:
         case RuleOperator::IS:
@@ -279,16 +282,39 @@ bool compare(double a, RuleOperator op, double b, double tol) {
         case RuleOperator::NE:
         case RuleOperator::NOT:
             return std::fabs(a - b) > tol;
-        case RuleOperator::LE:
+        case RuleOperator::LT:
         case RuleOperator::BELOW:
             return a <= b + tol;
-        case RuleOperator::GE:
+        case RuleOperator::GT:
         case RuleOperator::ABOVE:
             return a >= b - tol;
+        case RuleOperator::LE:
+            return a <= b - tol;
+        case RuleOperator::GE:
+            return a >= b + tol;
+    }
+    return false;
+}
+
+// Times are whole seconds, compared exactly.
+bool compareTime(double a, RuleOperator op, double b) {
+    switch (op) {
+        case RuleOperator::EQ:
+        case RuleOperator::IS:
+            return a == b;
+        case RuleOperator::NE:
+        case RuleOperator::NOT:
+            return a != b;
+        case RuleOperator::LE:
+        case RuleOperator::BELOW:
+            return a <= b;
+        case RuleOperator::GE:
+        case RuleOperator::ABOVE:
+            return a >= b;
         case RuleOperator::LT:
-            return a < b - tol;
+            return a < b;
         case RuleOperator::GT:
-            return a > b + tol;
+            return a > b;
     }
     return false;
 }
@@ -305,11 +331,11 @@ bool premiseHolds(const SimulationState& s, const Premise& p, long t) {
     if (p.variable == RuleVariable::Time || p.variable == RuleVariable::ClockTime) {
         // Time premises hold within the rule step that reaches them.
         const double v = premiseValue(s, p, t);
-        return compare(v, p.op, p.value, p.tolerance) ||
+        return compareTime(v, p.op, p.value) ||
                ((p.op == RuleOperator::EQ || p.op == RuleOperator::IS) && v >= p.value &&
                 v < p.value + static_cast<double>(s.model.times.ruleStep));
     }
-    return compare(premiseValue(s, p, t), p.op, p.value, p.tolerance);
+    return compareValue(premiseValue(s, p, t), p.op, p.value, p.tolerance);
 }
 
 }  // namespace
