@@ -3,7 +3,7 @@
 // Writes a random but physically sensible variant of an EPANET network, for agreement probes
 // on networks the oracle tests have not seen: valves in place of pipes, another head-loss
 // formula, other time steps and clock start, a demand multiplier, emitters, pressure-driven
-// demands, other tank sizes, controls and a rule. Prints the changes made.
+// demands, other tank sizes, controls and rules, solver options. Prints the changes made.
 //
 //   node mutate.js BASE.inp SEED OUT.inp
 //   then: node oracle.js --network OUT.inp --dump kvepa2-dump --work DIR --designs 5
@@ -183,6 +183,36 @@ function main(argv) {
             `PRIORITY ${randint(1, 5)}`,
         );
         log.push(`rule on ${link} by tank ${t[0]}`);
+    }
+
+    // Drawn after everything else, so that a seed still gives the variant it gave before.
+    if (rng.chance(0.4)) {
+        const solver = [
+            ["ACCURACY", [0.01, 0.005, 0.0001]],
+            ["TRIALS", [20, 100]],
+            ["CHECKFREQ", [1, 3, 5]],
+            ["MAXCHECK", [3, 20]],
+            ["DAMPLIMIT", [0.01, 0.05]],
+            ["HEADERROR", [0.01, 0.1]],
+            ["FLOWCHANGE", [Number((qscale * 0.01).toPrecision(3))]],
+        ];
+        for (let c = randint(1, 3); c > 0; c--) {
+            const [key, choices] = rng.pick(solver);
+            const v = rng.pick(choices);
+            setKey("OPTIONS", key, String(v));
+            log.push(`${key.toLowerCase()} ${v}`);
+        }
+    }
+    if (junctions.length && links.length && rng.chance(0.3)) {
+        const j = rng.pick(junctions);
+        const op = rng.pick(["<", "<=", ">", ">=", "BELOW", "ABOVE"]);
+        const pressure = (uniform(10, 60) * pres).toFixed(3);
+        const link = rng.pick(links);
+        const action = pumps.includes(link)
+            ? `PUMP ${link} SETTING IS ${rng.pick(["0.7", "0.9", "1.1"])}`
+            : `PIPE ${link} STATUS IS ${rng.pick(["OPEN", "CLOSED"])}`;
+        sec("RULES").push("", `RULE PRESS${rng.below(1000)}`, `IF JUNCTION ${j} PRESSURE ${op} ${pressure}`, `THEN ${action}`);
+        log.push(`rule ${j} pressure ${op} ${pressure}: ${action}`);
     }
 
     const text = sections.map(([name, lines]) => (name ? `[${name}]\n` : "") + lines.map((l) => l + "\n").join("")).join("");
