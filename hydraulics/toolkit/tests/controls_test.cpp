@@ -524,5 +524,28 @@ TEST(SettingControls, ASpeedPatternReopensThePumpAtEverySolveWhoeverClosedIt) {
     for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(flow[k], epanet[k], 5e-4) << "at " << times[k];
 }
 
+TEST(SettingControls, APumpShutForWantOfHeadStandsOpenAtSpeedZeroUntilTheNextPeriod) {
+    // PU cannot lift R1's water to R2 (shutoff 200 ft, 320 ft asked); its speed pattern turns
+    // to 0 at 1 h. EPANET 2.3.5: closed with warning 4 at 0; open at 1 h, driven back by 0.001
+    // gpm, warning 4 still; closed without warning at 2 h.
+    Model m;
+    ASSERT_EQ(readInputText("[JUNCTIONS]\nJ 0 10\n[RESERVOIRS]\nR1 100\nR2 320\n[PIPES]\nP J R2 1000 12 100\n"
+                            "[PUMPS]\nPU R1 J HEAD C PATTERN S\n[CURVES]\nC 300 150\n[PATTERNS]\nS 1 0 0\n"
+                            "[TIMES]\nDuration 2\nHydraulic Timestep 1:00\nPattern Timestep 1:00\n"
+                            "[OPTIONS]\nUnits GPM\n[END]\n",
+                            m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    const auto s = runAll(sim, m.findLink("PU"), m.findNode("J"));
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[0].status, 0);
+    EXPECT_EQ(s[0].code, 4);
+    EXPECT_EQ(s[1].status, 1);
+    EXPECT_EQ(s[1].code, 4);
+    EXPECT_EQ(s[2].status, 0);
+    EXPECT_EQ(s[2].code, 0);
+}
+
 }  // namespace
 }  // namespace kvepa2

@@ -358,11 +358,13 @@ int periodWarnings(const SimulationState& s) {
     // shutoff head is then reported (though not shut), as the reference engine does.
     for (int k : s.nonPipes) {
         const StatusCode st = s.status[k];
-        // A running pump driven backwards is reported too, though it stays open (one beyond its
-        // curve's largest flow is marked XFlow after the solve).
-        const bool running = st == Status::kOpen && s.setting[k] > 0.0;
-        if (s.kind[k] == LinkKind::Pump && (st == Status::kXHead || st == Status::kXFlow ||
-                                            (running && (pumpBeyondShutoff(s, k) || s.flow[k] < 0.0)))) {
+        // An open pump driven backwards is reported too, though it stays open, even at speed 0
+        // (one beyond its curve's largest flow is marked XFlow after the solve).
+        const bool open = st == Status::kOpen;
+        const bool running = open && s.setting[k] > 0.0;
+        if (s.kind[k] == LinkKind::Pump &&
+            (st == Status::kXHead || st == Status::kXFlow || (running && pumpBeyondShutoff(s, k)) ||
+             (open && s.flow[k] < 0.0))) {
             code = 4;
             break;
         }

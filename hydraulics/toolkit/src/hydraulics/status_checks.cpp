@@ -139,7 +139,13 @@ bool checkLinkStatuses(SimulationState& s) {
                     st = cvStatus(old, dh, q);
                 break;
             case LinkKind::Pump: {
-                if (old == Status::kOpen || old == Status::kXHead || old == Status::kXFlow) {
+                // A pump at speed 0 (from a speed pattern) is not checked against its curve: one
+                // shut for want of head stands open again, solved as closed, until the pattern
+                // shuts it at the next period.
+                if (s.setting[k] <= 0.0 && (old == Status::kXHead || old == Status::kXFlow)) {
+                    st = Status::kOpen;
+                } else if (s.setting[k] > 0.0 &&
+                           (old == Status::kOpen || old == Status::kXHead || old == Status::kXFlow)) {
                     const PumpData& pump = s.pumps[s.pumpOf[k]];
                     const double hmax = s.setting[k] * s.setting[k] * pump.hMax;
                     if (pumpBeyondShutoff(s, k))
