@@ -321,6 +321,26 @@ TEST(TankLevels, ASecondsInflowShortOfTheTopIsFullButASecondsOutflowAboveTheBott
     }
 }
 
+TEST(TankLevels, AFullTankDrainingATrickleLeavesItsTop) {
+    // 0.35 gpm out of a full tank of 397.6 ft2: EPANET 2.3.5 has it 1.96e-6 ft lower every
+    // second.
+    Model m;
+    ASSERT_EQ(
+        readInputText("[JUNCTIONS]\nJ 50 0.35\n[TANKS]\nT 95 12 1 12 22.5 0\n[PIPES]\nP T J 100 6 100\n"
+                      "[TIMES]\nDuration 0:00:02\nHydraulic Timestep 0:00:01\n[OPTIONS]\nUnits GPM\n[END]\n",
+                      m)
+            .code,
+        0);
+    HydraulicSimulation sim(m);
+    const int t = m.findNode("T");
+    std::vector<double> level;
+    runAll(sim, [&](long) { level.push_back(sim.tankLevel(t)); });
+    ASSERT_EQ(level.size(), 3u);
+    EXPECT_EQ(level[0], 12.0);
+    EXPECT_NEAR(12.0 - level[1], 1.961e-6, 2e-9);
+    EXPECT_NEAR(12.0 - level[2], 3.922e-6, 2e-9);
+}
+
 TEST(TankLevels, VolumesInCubicMetresAreConvertedWithTheCubeOfTheFoot) {
     // A tank given a minimum volume (235.15 m3) in L/s: EPANET's volumes at the start and when
     // full, 5e-6 apart from what the rounded 0.028317 m3 per ft3 would give.

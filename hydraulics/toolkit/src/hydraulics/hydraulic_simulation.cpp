@@ -439,7 +439,8 @@ void advanceTanks(SimulationState& s, long dt, bool stepEnd) {
         v = std::min(v, vmax);
         if (!emptied)
             v = std::max(v, std::min(vmin, s.tankVolume[n]));
-        if (s.tankLevelMax[n] - s.model.tankHeadAtVolume(n, v) < kTankSnap)
+        // A tank that drains from its top leaves it, however little it loses.
+        if (q >= 0.0 && s.tankLevelMax[n] - s.model.tankHeadAtVolume(n, v) < kTankSnap)
             v = vmax;
         s.tankVolume[n] = v;
         s.head[n] = s.model.tankHeadAtVolume(n, v);
