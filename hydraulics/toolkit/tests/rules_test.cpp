@@ -232,6 +232,31 @@ TEST(Rules, ValuesAreComparedWithinAThousandthOfTheUnitsOfTheFile) {
     }
 }
 
+TEST(Rules, ALinkFlowIsItsSizeWhicheverWayItRuns) {
+    // P is drawn from J to R, so its 100 gpm run against it: EPANET 2.3.5 holds "FLOW > 50"
+    // and "ABOVE 99", not "< -50" or "BELOW 0".
+    for (const auto& [premise, holds] : {std::pair("> 50", true), std::pair("ABOVE 99", true),
+                                         std::pair("< -50", false), std::pair("BELOW 0", false)}) {
+        Model m;
+        ASSERT_EQ(readInputText(std::string("[JUNCTIONS]\nJ 50 100\nJ2 50 10\n[RESERVOIRS]\nR 200\n[PIPES]\n"
+                                            "P J R 1000 8 100 0 Open\nQ R J2 1000 8 100 0 Open\n[RULES]\n"
+                                            "RULE A\nIF LINK P FLOW ") +
+                                    premise +
+                                    "\nTHEN LINK Q STATUS IS CLOSED\n[TIMES]\nDuration 1:00\n"
+                                    "Rule Timestep 0:10\n[OPTIONS]\nUnits GPM\n",
+                                m)
+                      .code,
+                  0);
+        HydraulicSimulation sim(m);
+        sim.init(0);
+        long t = 0, step = 0;
+        sim.run(t);
+        sim.next(step);
+        sim.run(t);
+        EXPECT_EQ(sim.linkStatus(m.findLink("Q")), holds ? 0 : 1) << premise;
+    }
+}
+
 struct ActionCase {
     const char* name;
     const char* tankElevation;  // 50 turns the PRV's flow back, so the solver shuts it

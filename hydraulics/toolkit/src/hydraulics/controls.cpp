@@ -259,7 +259,8 @@ double premiseValue(const SimulationState& s, const Premise& p, long t) {
         case RuleVariable::Pressure:
             return s.head[i] - s.elevation[i];
         case RuleVariable::Flow:
-            return isClosedStatus(s.status[i]) ? 0.0 : s.flow[i];
+            // The size of the flow, whichever way it runs.
+            return isClosedStatus(s.status[i]) ? 0.0 : std::fabs(s.flow[i]);
         case RuleVariable::Setting:
             return s.setting[i];
         case RuleVariable::Time:
