@@ -257,6 +257,46 @@ TEST(Rules, ALinkFlowIsItsSizeWhicheverWayItRuns) {
     }
 }
 
+TEST(Rules, FillAndDrainTimesCountFromThePresentInflowAndFailForATankNotOnTheWay) {
+    // T fills through F from R (1.94 h to its top at the start) or drains to J. EPANET 2.3.5
+    // closes Q at the rule step given, or never.
+    struct Case {
+        const char* links;
+        const char* premise;
+        long closes;  // -1: never
+    };
+    const std::string fills = "P R J 1000 8 100 0 Open\nF R T 1000 4 100 0 Open";
+    const std::string drains = "P T J 1000 8 100 0 Open";
+    for (const Case& c :
+         {Case{fills.c_str(), "FILLTIME BELOW 1.5", 1800}, Case{fills.c_str(), "FILLTIME > 1.9", -1},
+          Case{fills.c_str(), "DRAINTIME < 1", -1}, Case{drains.c_str(), "DRAINTIME BELOW 0.5", 4800},
+          Case{drains.c_str(), "FILLTIME < 100", -1}}) {
+        Model m;
+        ASSERT_EQ(
+            readInputText(std::string("[JUNCTIONS]\nJ 50 ") + (c.links == drains ? "300" : "100") +
+                              "\nJ2 50 10\n[RESERVOIRS]\nR 200\n[TANKS]\nT 100 " +
+                              (c.links == drains ? "15" : "5") + " 1 20 20 0\n[PIPES]\n" + c.links +
+                              "\nQ R J2 1000 8 100 0 Open\n[RULES]\nRULE A\nIF TANK T " + c.premise +
+                              "\nTHEN LINK Q STATUS IS CLOSED\n[TIMES]\nDuration 4:00\nHydraulic Timestep "
+                              "1:00\nRule Timestep 0:05\n[OPTIONS]\nUnits GPM\n",
+                          m)
+                .code,
+            0)
+            << c.premise;
+        HydraulicSimulation sim(m);
+        const int q = m.findLink("Q");
+        long closed = -1;
+        sim.init(0);
+        for (long t = 0, step = 1; step > 0 && closed < 0;) {
+            sim.run(t);
+            if (sim.linkStatus(q) == 0)
+                closed = t;
+            sim.next(step);
+        }
+        EXPECT_EQ(closed, c.closes) << c.premise;
+    }
+}
+
 struct ActionCase {
     const char* name;
     const char* tankElevation;  // 50 turns the PRV's flow back, so the solver shuts it

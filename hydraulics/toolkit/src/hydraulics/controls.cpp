@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kvepa2 {
 
@@ -263,6 +264,19 @@ double premiseValue(const SimulationState& s, const Premise& p, long t) {
             return isClosedStatus(s.status[i]) ? 0.0 : std::fabs(s.flow[i]);
         case RuleVariable::Setting:
             return s.setting[i];
+        case RuleVariable::FillTime:
+        case RuleVariable::DrainTime: {
+            // Seconds to the top (or the bottom) at the present inflow; no value, so that the
+            // premise fails, for a tank not filling (or draining) or a node that is no tank.
+            if (i < s.junctions || s.isReservoir[i])
+                return std::numeric_limits<double>::quiet_NaN();
+            const double q = s.netInflow[i];
+            const bool fill = p.variable == RuleVariable::FillTime;
+            if (fill ? q <= kTankFlowTol : q >= -kTankFlowTol)
+                return std::numeric_limits<double>::quiet_NaN();
+            const double target = fill ? s.model.tankMaxVolume(i) : s.model.tankMinVolume(i);
+            return (target - s.tankVolume[i]) / q;
+        }
         case RuleVariable::Time:
             return static_cast<double>(t);
         case RuleVariable::ClockTime:
