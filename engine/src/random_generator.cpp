@@ -1,5 +1,6 @@
 #include "random_generator.h"
 
+#include <atomic>
 #include <bit>
 #include <chrono>
 
@@ -40,8 +41,14 @@ void RandomGenerator::seed(float randomSeed) {
     if (randomSeed != 0.0f) {
         mix(std::bit_cast<std::uint32_t>(randomSeed));
     } else {
-        mix(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+        // The two clocks tick together, so their plain xor can repeat between generators
+        // seeded a moment apart; a count of timer seeds taken keeps every one distinct.
+        static std::atomic<std::uint64_t> taken{0};
+        const auto steady =
+            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        const auto system =
+            static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+        mix(steady ^ std::rotl(system, 32) ^ (0x9E3779B97F4A7C15ULL * ++taken));
     }
 }
 
