@@ -510,6 +510,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "[RULES]", "THEN LINK L1 STATUS IS OPEN x"},
         ErrorCase{"node premise with more words", kBase + "[RULES]\nRULE R\nIF NODE J1 PRESSURE > 1 x\n", 201,
                   "[RULES]", "IF NODE J1 PRESSURE > 1 x"},
+        // POWER is refused on every object, fill and drain times on a junction.
+        ErrorCase{"pump power premise", kBase + "[RULES]\nRULE R\nIF LINK L1 POWER > 1\n", 201, "POWER",
+                  "IF LINK L1 POWER > 1"},
+        ErrorCase{"junction fill time", kBase + "[RULES]\nRULE R\nIF NODE J1 FILLTIME > 1\n", 201, "FILLTIME",
+                  "IF NODE J1 FILLTIME > 1"},
         ErrorCase{"negative quality", kBase + "[QUALITY]\nJ1 -1\n", 209, "-1", "J1 -1"},
         ErrorCase{"reservoir with more words", kBase + "[RESERVOIRS]\nR2 1 P1 x\n", 201, "[RESERVOIRS]",
                   "R2 1 P1 x"},

@@ -110,8 +110,13 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
                               p.variable == RuleVariable::Grade || p.variable == RuleVariable::Level ||
                               p.variable == RuleVariable::Pressure || p.variable == RuleVariable::FillTime ||
                               p.variable == RuleVariable::DrainTime;
+    // POWER is a keyword EPANET 2.3.5 refuses on every object; fill and drain times need a
+    // tank or reservoir.
     const bool linkVariable = p.variable == RuleVariable::Flow || p.variable == RuleVariable::Status ||
-                              p.variable == RuleVariable::Setting || p.variable == RuleVariable::Power;
+                              p.variable == RuleVariable::Setting;
+    if ((p.variable == RuleVariable::FillTime || p.variable == RuleVariable::DrainTime) &&
+        p.object == RuleObject::Node && m_.nodes[static_cast<size_t>(p.index)].type == NodeType::Junction)
+        return bad_ = t[i], 201;
     const bool systemVariable = p.variable == RuleVariable::Demand || p.variable == RuleVariable::Time ||
                                 p.variable == RuleVariable::ClockTime;
     if ((p.object == RuleObject::Node && !nodeVariable) || (p.object == RuleObject::Link && !linkVariable) ||
@@ -162,7 +167,6 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
     double v = 0.0;
     if (!number(value, v))
         return bad_ = value, 202;
-    const Options& o = m_.options;
     double tol = 0.001;  // in the units of the file, as the value
     switch (p.variable) {
         case RuleVariable::Demand:
@@ -184,10 +188,6 @@ int InputParser::premiseData(const std::vector<std::string>& t, RuleLogic logic,
         case RuleVariable::DrainTime:
             v *= units::kSecondsPerHour;
             tol *= units::kSecondsPerHour;
-            break;
-        case RuleVariable::Power:
-            v /= units::powerFactor(o.flowUnits);
-            tol /= units::powerFactor(o.flowUnits);
             break;
         case RuleVariable::Setting: {
             const Link& k = m_.links[static_cast<size_t>(p.index)];
