@@ -143,6 +143,39 @@ std::string curveTankNet(const char* diameter, const char* control) {
            control + "\n[TIMES]\nDuration 2:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits CFS\n[END]\n";
 }
 
+TEST(LevelControls, AJunctionsControlActsOnTheHeadsOfTheSolveItself) {
+    // J stands at 64.814 psi while R is at 200 ft and at 21.48 psi while R is at 100 ft (1 h).
+    // EPANET 2.3.5 checks a junction's level control when a trial converges, on the heads
+    // just found, within 0.0005 ft: "BELOW 30" shuts Q only at 1 h (ours did at 0 h, on the
+    // heads before any solve), "BELOW 64.8139" at once, "BELOW 64.8130" only at 1 h; after a
+    // timer opens Q at 1 h, "ABOVE 60" (true of the heads of 0 h) shuts it again only at 2 h.
+    struct Case {
+        const char* controls;
+        std::vector<int> status;  // of Q at 0, 1 and 2 h
+    };
+    for (const Case& c : {Case{"LINK Q CLOSED IF NODE J BELOW 30", {1, 0, 0}},
+                          Case{"LINK Q CLOSED IF NODE J BELOW 64.8139", {0, 0, 0}},
+                          Case{"LINK Q CLOSED IF NODE J BELOW 64.8130", {1, 0, 0}},
+                          Case{"LINK Q OPEN AT TIME 1\nLINK Q CLOSED IF NODE J ABOVE 60", {0, 1, 0}}}) {
+        Model m;
+        ASSERT_EQ(
+            readInputText(std::string("[JUNCTIONS]\nJ 50 100\nJ2 50 10\n[RESERVOIRS]\nR 200 RP\n[PIPES]\n"
+                                      "P R J 1000 8 100 0 Open\nQ R J2 1000 8 100 0 Open\n[PATTERNS]\n"
+                                      "RP 1 0.5 1\n[CONTROLS]\n") +
+                              c.controls +
+                              "\n[TIMES]\nDuration 2:00\nHydraulic Timestep 1:00\nPattern Timestep 1:00\n"
+                              "[OPTIONS]\nUnits GPM\n[END]\n",
+                          m)
+                .code,
+            0)
+            << c.controls;
+        HydraulicSimulation sim(m);
+        std::vector<int> status;
+        for (const Step& st : runAll(sim, m.findLink("Q"), m.findNode("J"))) status.push_back(st.status);
+        EXPECT_EQ(status, c.status) << c.controls;
+    }
+}
+
 TEST(LevelControls, AThresholdBeyondTheVolumeCurveIsMetWhenTheTankFills) {
     // EPANET reads the curve as flat past its last point: the control acts when T is full.
     Model m;

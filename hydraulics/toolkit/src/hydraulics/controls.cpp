@@ -113,6 +113,49 @@ bool levelReached(const SimulationState& s, const Control& c) {
     return c.type == ControlType::LowLevel ? s.head[n] <= grade + 1.0e-6 : s.head[n] >= grade - 1.0e-6;
 }
 
+// What a junction's level control does when the solver finds its condition met. Unlike a
+// control at the start of a period it compares a pump's speed or a valve's setting only, so a
+// pump the solver shut for want of head, or a valve it shut, is left to the solver.
+bool switchOnPressure(SimulationState& s, const Control& c) {
+    const int k = c.link;
+    const LinkKind kd = s.kind[k];
+    if (kd == LinkKind::Pipe || kd == LinkKind::CvPipe) {
+        if (!c.setsStatus)
+            return false;
+        const StatusCode target = c.status == LinkStatus::Closed ? Status::kClosed : Status::kOpen;
+        if (s.status[k] == target)
+            return false;
+        s.status[k] = target;
+        return true;
+    }
+    if (kd == LinkKind::Pump) {
+        const double speed = c.setsStatus ? (c.status == LinkStatus::Closed ? 0.0 : 1.0) : c.setting;
+        if (s.setting[k] == speed)
+            return false;
+        return setLinkSettingAction(s, k, speed, ActionBy::Control);
+    }
+    if (c.setsStatus) {
+        const StatusCode target = c.status == LinkStatus::Closed ? Status::kClosed : Status::kOpen;
+        if (s.fixedStatus[k] && s.status[k] == target)
+            return false;
+        s.status[k] = target;
+        s.fixedStatus[k] = 1;
+        return true;
+    }
+    if (!s.fixedStatus[k] && s.setting[k] == c.setting)
+        return false;
+    s.setting[k] = c.setting;
+    s.fixedStatus[k] = 0;
+    s.status[k] = Status::kActive;
+    return true;
+}
+
+// A level control on a junction: the solver checks it on the heads it has found.
+bool onJunction(const SimulationState& s, const Control& c) {
+    return (c.type == ControlType::LowLevel || c.type == ControlType::HiLevel) && c.node >= 0 &&
+           c.node < s.junctions;
+}
+
 bool controlDue(const SimulationState& s, const Control& c) {
     switch (c.type) {
         case ControlType::LowLevel:
@@ -128,6 +171,19 @@ bool controlDue(const SimulationState& s, const Control& c) {
 
 }  // namespace
 
+bool applyJunctionControls(SimulationState& s) {
+    bool changed = false;
+    for (const Control& c : s.model.controls) {
+        if (!c.enabled || c.link < 0 || !onJunction(s, c))
+            continue;
+        const double h = s.head[c.node];
+        if (c.type == ControlType::LowLevel ? h > c.grade + kHeadTol : h < c.grade - kHeadTol)
+            continue;
+        changed = switchOnPressure(s, c) || changed;
+    }
+    return changed;
+}
+
 bool applySimpleControls(SimulationState& s) {
     bool changed = false;
     const auto& controls = s.model.controls;
@@ -135,9 +191,8 @@ bool applySimpleControls(SimulationState& s) {
         const Control& c = controls[i];
         const bool reached = s.controlReached[i] != 0;
         s.controlReached[i] = 0;
-        if (!c.enabled || c.link < 0 || !(reached || controlDue(s, c)))
+        if (!c.enabled || c.link < 0 || onJunction(s, c) || !(reached || controlDue(s, c)))
             continue;
-        // A level control on a junction acts on the heads of the last solve.
         const bool did = c.setsStatus ? setLinkStatusAction(s, c.link, c.status, ActionBy::Control)
                                       : setLinkSettingAction(s, c.link, c.setting, ActionBy::Control);
         changed = changed || did;

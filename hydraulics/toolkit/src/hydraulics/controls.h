@@ -15,6 +15,9 @@ long timeToNextControl(SimulationState& s, const std::vector<double>& netInflow,
 // Remembers the level controls whose tanks reach their levels exactly at the end of `step`,
 // so that the next solve applies them.
 void markLevelControlsReached(SimulationState& s, const std::vector<double>& netInflow, long step);
+// Applies the level controls on junctions whose condition the present heads meet, as the
+// solver does when a trial converges; true if a link changed, so that the trials go on.
+bool applyJunctionControls(SimulationState& s);
 // Evaluates all rules at time `t` with the current heads and tank levels; applies the
 // winning actions and returns true if any link changed.
 bool applyRules(SimulationState& s, long t);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "hydraulics/coefficients.h"
+#include "hydraulics/controls.h"
 #include "hydraulics/status_checks.h"
 
 namespace kvepa2 {
@@ -182,6 +183,8 @@ int solveSteadyState(SimulationState& s) {
             if (extraPhase)
                 return 2;
             if (checkLinkStatuses(s))
+                changed = true;
+            if (applyJunctionControls(s))
                 changed = true;
             if (!changed)
                 return 0;
