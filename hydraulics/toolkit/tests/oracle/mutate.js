@@ -215,6 +215,14 @@ function main(argv) {
         log.push(`rule ${j} pressure ${op} ${pressure}: ${action}`);
     }
 
+    if (junctions.length && links.length && rng.chance(0.3)) {
+        const j = rng.pick(junctions);
+        const p = (uniform(20, 60) * pres).toFixed(3);
+        const text = `LINK ${rng.pick(links)} ${rng.pick(["OPEN", "CLOSED"])} IF NODE ${j} ${rng.pick(["ABOVE", "BELOW"])} ${p}`;
+        sec("CONTROLS").push(" " + text);
+        log.push(text);
+    }
+
     const text = sections.map(([name, lines]) => (name ? `[${name}]\n` : "") + lines.map((l) => l + "\n").join("")).join("");
     fs.writeFileSync(out, text);
     console.log(log.length ? log.join("; ") : "(none)");
