@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the design-run evaluation loop on our toolkit and on epanet-js and prints one table of
-# CPU microseconds per evaluation (CPU time, so that other work on the machine counts little).
+# CPU microseconds per evaluation (CPU time, so that other work on the machine counts little),
+# the median of five samples on each side.
 #   bench/toolkit/run.sh [build-dir]        (default: build; needs target kvepa2-bench built
 #                                            and the oracle's node_modules installed)
 set -euo pipefail
@@ -18,5 +19,6 @@ if [ ! -d "$root/hydraulics/toolkit/tests/oracle/node_modules/epanet-js" ]; then
 fi
 json=$(mktemp)
 trap 'rm -f "$json"' EXIT
-"$bench" --networks "$networks" --benchmark_min_time=1 --benchmark_format=json >"$json"
+"$bench" --networks "$networks" --benchmark_min_time=0.2 --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true --benchmark_format=json >"$json"
 node "$root/bench/toolkit/bench-epanet.js" --networks "$networks" --ours "$json" --seconds 1
