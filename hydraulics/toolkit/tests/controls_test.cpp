@@ -367,6 +367,33 @@ TEST(SettingControls, ASettingAlreadyInForceEndsTheStepOnlyWhereTheLinkIsNotUnde
     }
 }
 
+TEST(TimeControls, AGpvOpenedByAControlKeepsItsHeadLossCurve) {
+    // EPANET 2.3.5: J2 stands at 38.1548 psi (88.06 ft) before the GPV is shut at 1 h and
+    // again after a timer opens it at 2 h; ours lost the curve and stood 8.75 ft higher.
+    Model m;
+    ASSERT_EQ(
+        readInputText("[JUNCTIONS]\nJ1 0 0\nJ2 0 300\n[RESERVOIRS]\nR 100\n[PIPES]\nP R J1 1000 8 100\n"
+                      "[VALVES]\nG J1 J2 8 GPV HL 0\n[CURVES]\nHL 0 0\nHL 200 5\nHL 600 20\n[CONTROLS]\n"
+                      "LINK G CLOSED AT TIME 1\nLINK G OPEN AT TIME 2\n[TIMES]\nDuration 3\n"
+                      "Hydraulic Timestep 1:00\n[OPTIONS]\nUnits GPM\n[END]\n",
+                      m)
+            .code,
+        0);
+    HydraulicSimulation sim(m);
+    const int j2 = m.findNode("J2");
+    std::vector<double> head;
+    sim.init(0);
+    for (long t = 0, step = 1; step > 0;) {
+        sim.run(t);
+        head.push_back(sim.nodeHead(j2));
+        sim.next(step);
+    }
+    ASSERT_EQ(head.size(), 4u);
+    EXPECT_NEAR(head[0], 38.154785 / 0.4333, 0.01);
+    EXPECT_NEAR(head[2], head[0], 1e-6);
+    EXPECT_NEAR(head[3], head[0], 1e-6);
+}
+
 TEST(TimeControls, ConstantPowerPumpShutForWantOfFlowWaitsForAControl) {
     // Well (650) -> 40 hp pump -> W -> closed pipe -> A (1e-5 MGD) <- pipe <- Lake (800). A
     // timer opens the pipe at 1 h, another the pump at 3 h. Measured with EPANET 2.3: the

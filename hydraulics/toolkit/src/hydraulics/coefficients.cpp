@@ -114,6 +114,18 @@ void valveCoefficients(SimulationState& s, int k) {
     const double q = s.flow[k];
     const double aq = std::fabs(q);
     const LinkKind kd = s.kind[k];
+    // A GPV open or active follows its head-loss curve: opening it keeps its curve, which is
+    // its setting.
+    if (kd == LinkKind::Gpv) {
+        const int c = s.model.links[k].valveCurve;
+        if (c >= 0 && !s.model.curves[c].x.empty()) {
+            double v = 0.0;
+            double slope = 0.0;
+            curveSegment(s.model.curves[c], aq, v, slope);
+            setFromLoss(s, k, q < 0.0 ? -v : v, slope);
+            return;
+        }
+    }
     if (st == Status::kActive) {
         switch (kd) {
             // An active PSV keeps a closed link's conductance in the matrix, so that a zone fed
@@ -142,17 +154,6 @@ void valveCoefficients(SimulationState& s, int k) {
                 const double m = kMinorLossConstant * s.setting[k] / std::pow(s.diameter[k], 4.0);
                 setFromLoss(s, k, m * q * aq, 2.0 * m * aq, kMinValveGradient);
                 return;
-            }
-            case LinkKind::Gpv: {
-                const int c = s.model.links[k].valveCurve;
-                if (c >= 0 && !s.model.curves[c].x.empty()) {
-                    double v = 0.0;
-                    double slope = 0.0;
-                    curveSegment(s.model.curves[c], aq, v, slope);
-                    setFromLoss(s, k, q < 0.0 ? -v : v, slope);
-                    return;
-                }
-                break;
             }
             default:
                 break;
