@@ -196,6 +196,37 @@ TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
     EXPECT_EQ(std::find(t.begin(), t.end(), 360), t.end());
 }
 
+TEST(Rules, PumpSpeedAlreadyInForceLeavesAPumpShutForWantOfHeadShut) {
+    // PU at speed 0.9 cannot lift R's water to T until T has drained to 1589 s. A rule giving
+    // it 0.9 at every rule step changes nothing (EPANET 2.3.5: no step at 900 s, PU shut until
+    // the hour); one giving 0.8 changes its speed at 900 s; a simple control's 0.9 reopens it
+    // at 900 s for the solver to shut again.
+    auto steps = [](const std::string& extra, std::vector<int>* status) {
+        Model m;
+        EXPECT_EQ(readInputText("[JUNCTIONS]\nJ1 100 0\nJ2 100 5\n[RESERVOIRS]\nR 100\n"
+                                "[TANKS]\nT 180 10 0 20 30 0\n[PIPES]\nP1 R J1 100 12 120 0 Open\n"
+                                "P2 J2 T 1000 12 120 0 Open\nP3 J1 J2 1000 8 120 0 Open\n"
+                                "[PUMPS]\nPU J1 J2 HEAD C\n[CURVES]\nC 100 60\n[STATUS]\nPU 0.9\n" +
+                                    extra +
+                                    "\n[TIMES]\nDuration 4:00\nHydraulic Timestep 1:00\n"
+                                    "Rule Timestep 0:15\n[OPTIONS]\nUnits GPM\n",
+                                m)
+                      .code,
+                  0);
+        HydraulicSimulation sim(m);
+        return times(sim, status, m.findLink("PU"));
+    };
+    std::vector<int> status;
+    const std::vector<long> same =
+        steps("[RULES]\nRULE 1\nIF SYSTEM TIME >= 0\nTHEN PUMP PU SETTING IS 0.9", &status);
+    EXPECT_EQ(same, (std::vector<long>{0, 1565, 3600, 7200, 10800, 14400}));
+    EXPECT_EQ(status, (std::vector<int>{0, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(steps("[RULES]\nRULE 1\nIF SYSTEM TIME >= 0\nTHEN PUMP PU SETTING IS 0.8", nullptr),
+              (std::vector<long>{0, 900, 1589, 3600, 7200, 10800, 14400}));
+    EXPECT_EQ(steps("[CONTROLS]\nLINK PU 0.9 AT TIME 0.25", nullptr),
+              (std::vector<long>{0, 900, 1589, 3600, 7200, 10800, 14400}));
+}
+
 // J draws 100 through P (laid "R J", or "J R" against its flow), J2 10 through Q; a rule
 // closes Q if P's flow meets `premise`. Whether Q is shut after the first rule step.
 bool flowRuleShutsQ(const char* pipeP, const char* diameter, const char* units, const char* premise) {

@@ -62,7 +62,16 @@ void pipeCoefficients(SimulationState& s) {
             l.h += m * q * std::fabs(q);
             l.dh += 2.0 * m * std::fabs(q);
         }
-        setFromLoss(s, k, l.h, l.dh);
+        if (l.dh < F::kFloorBelow) {
+            // Linear: the new flow is the floor's gain times the head difference alone (the
+            // reference engine's flow falls to exactly 0 between equal heads).
+            s.p[k] = 1.0 / F::kFloorGradient;
+            s.y[k] = q;
+            continue;
+        }
+        const double pk = 1.0 / l.dh;
+        s.p[k] = pk;
+        s.y[k] = l.h * pk;
     }
 }
 

@@ -66,6 +66,10 @@ bool setLinkSettingAction(SimulationState& s, int k, double value, ActionBy by) 
     const StatusCode old = s.status[k];
     const double oldSetting = s.setting[k];
     if (kd == LinkKind::Pump) {
+        // A rule's speed already in force changes nothing, not even for a pump the solver
+        // shut for want of head; a simple control's reopens that pump.
+        if (by == ActionBy::Rule && value == oldSetting)
+            return false;
         s.setting[k] = value;
         if (value <= 0.0)
             s.status[k] = Status::kClosed;

@@ -74,7 +74,7 @@ async function main() {
     }
     const epanet = require("./lib/epanet");
     const { makeDesigns, writeDesigns } = require("./lib/designs");
-    const { parseDump } = require("./lib/format");
+    const { parseDump, inOrderOf } = require("./lib/format");
     const { compareDumps, report, pipeData } = require("./lib/compare");
     const { seedFrom } = require("./lib/rng");
 
@@ -129,6 +129,7 @@ async function main() {
             const si = epanet.networkInfo(sn);
             const sr = epanet.runDesigns(sn, si, [{ k, sets: [] }], args.epanetInit);
             epanet.closeNetwork(sn);
+            sr.dump = inOrderOf(sr.dump, ref.dump);
             const refK = { nodes: ref.dump.nodes, links: ref.dump.links, designs: ref.dump.designs.filter((d) => d.k === k) };
             checks = [
                 // What the program relies on: EPANET on our file gives our results.

@@ -10,6 +10,9 @@ namespace kvepa2::headloss {
 
 struct ChezyManning {
     static constexpr double kConstant = 4.6344016;
+    // A pipe at the floor carries 2e7 cfs per ft of head difference.
+    static constexpr double kFloorBelow = kMinGradient;
+    static constexpr double kFloorGradient = kMinGradient / 2.0;
 
     static double resistance(double length, double diameter, double roughness) {
         return kConstant * roughness * roughness * length / std::pow(diameter, 5.333);

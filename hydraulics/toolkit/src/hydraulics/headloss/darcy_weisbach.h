@@ -11,6 +11,11 @@ namespace kvepa2::headloss {
 struct DarcyWeisbach {
     static constexpr double kPi = 3.14159265358979323846;
     static constexpr double kConstant = 8.0 / (kPi * kPi * 32.2);  // 0.025173
+    // Not floored: laminar friction keeps a finite gradient at any flow, and the reference
+    // engine solves a short wide pipe with it however small (a 1 ft, 100 in pipe behind a
+    // closed pump carries 1.97e-5 cfs of the pump's leak there, not 2e-6).
+    static constexpr double kFloorBelow = 0.0;
+    static constexpr double kFloorGradient = 0.0;
 
     static double resistance(double length, double diameter, double /*roughness*/) {
         return kConstant * length / std::pow(diameter, 5.0);

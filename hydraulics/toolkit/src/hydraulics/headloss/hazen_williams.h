@@ -9,6 +9,9 @@ namespace kvepa2::headloss {
 
 struct HazenWilliams {
     static constexpr double kExponent = 1.852;
+    // A pipe at the floor carries 1.852e7 cfs per ft of head difference.
+    static constexpr double kFloorBelow = kMinGradient;
+    static constexpr double kFloorGradient = kMinGradient / kExponent;
 
     static double resistance(double length, double diameter, double roughness) {
         return 4.727 * length / std::pow(roughness, kExponent) / std::pow(diameter, 4.871);

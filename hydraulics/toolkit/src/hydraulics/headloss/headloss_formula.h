@@ -17,11 +17,16 @@ struct Loss {
 
 // A friction formula: a per-pipe resistance computed when a run starts, then the loss and
 // its derivative at a flow from that resistance (and the pipe's own data where needed).
+// Where its gradient falls below kFloorBelow a pipe's loss is taken as linear, of gradient
+// kFloorGradient: the reference engine floors each formula its own way, which sets how much a
+// dead end or the leak of a closed link shows in the flows at the floor.
 template <typename F>
 concept HeadlossFormula = requires(double length, double diameter, double roughness, double r, double q,
                                    double aux) {
     { F::resistance(length, diameter, roughness) } -> std::convertible_to<double>;
     { F::friction(r, q, diameter, roughness, aux) } -> std::same_as<Loss>;
+    { F::kFloorBelow } -> std::convertible_to<double>;
+    { F::kFloorGradient } -> std::convertible_to<double>;
 };
 
 }  // namespace kvepa2::headloss

@@ -100,4 +100,36 @@ function parseDump(text, source) {
     return { nodes, links, epanet, designs };
 }
 
-module.exports = { DumpWriter, parseDump, num };
+// The dump with its nodes and links in the order of `ref`, matched by ID. A saved file lists its
+// links by kind (pipes, pumps, valves), so reading it back can number them differently from the
+// file it came from. Left as it is when the IDs do not match one to one (the comparer says so).
+function inOrderOf(dump, ref) {
+    const order = (mine, theirs) => {
+        const at = new Map(mine.map((e, i) => [e.id, i]));
+        const perm = theirs.map((e) => at.get(e.id));
+        return at.size === mine.length && mine.length === theirs.length && perm.every((i) => i !== undefined) ? perm : null;
+    };
+    const np = order(dump.nodes, ref.nodes);
+    const lp = order(dump.links, ref.links);
+    if (!np || !lp) return dump;
+    const newNode = new Map(np.map((old, i) => [old + 1, i + 1]));
+    const pick = (a, perm) => Float64Array.from(perm, (i) => a[i]);
+    return {
+        ...dump,
+        nodes: np.map((i) => dump.nodes[i]),
+        links: lp.map((i) => {
+            const l = dump.links[i];
+            return { ...l, n1: newNode.get(l.n1), n2: newNode.get(l.n2) };
+        }),
+        designs: dump.designs.map((d) => ({
+            ...d,
+            steps: d.steps.map((s) => ({
+                ...s,
+                H: pick(s.H, np), P: pick(s.P, np), D: pick(s.D, np),
+                Q: pick(s.Q, lp), V: pick(s.V, lp), S: pick(s.S, lp),
+            })),
+        })),
+    };
+}
+
+module.exports = { DumpWriter, parseDump, num, inOrderOf };

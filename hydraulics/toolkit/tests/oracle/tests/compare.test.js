@@ -277,6 +277,51 @@ test("flows of pipes at the gradient floor may be two head round-off units off, 
     assert.ok(!compareDumps(ref, withFlow(0.0027), "designed thin", opts(pipes(50, 30, [[3, 0, 2]]))).ok);
 });
 
+test("pipes at the floor take their formula's gain; Darcy-Weisbach has no floor", () => {
+    // L3, 50 ft of 30 in at 0.0025 GPM, is at the floor under all three formulas. Heads near 90 ft.
+    const GPM = 1;
+    const withFlow = (q) => {
+        const d = clone(dump());
+        for (const s of d.designs[0].steps) s.Q[2] = q;
+        return d;
+    };
+    const pipes = (headloss, length, diameter, roughness) =>
+        pipeData(
+            {
+                flowUnits: GPM,
+                headloss,
+                links: [0, 1, 2].map((j) => ({ type: 1, length: j === 2 ? length : 1000, diameter: j === 2 ? diameter : 12, roughness, minorLoss: 0 })),
+            },
+            [{ k: 0, sets: [] }],
+        );
+    const opts = (p) => ({ flowUnits: GPM, pipes: p });
+    const ref = withFlow(0.0025);
+    // Chezy-Manning: 1e7 cfs/ft, two units 1.28e-4 GPM (with the 1e-4 tolerance 2.3e-4).
+    assert.ok(compareDumps(ref, withFlow(0.0027), "C-M", opts(pipes(2, 50, 30, 0.011))).ok);
+    assert.ok(!compareDumps(ref, withFlow(0.0028), "C-M beyond", opts(pipes(2, 50, 30, 0.011))).ok);
+    // Darcy-Weisbach: 1 ft of 60 in has a laminar gradient of 2.2e-8 ft/cfs, a gain of 4.5e7.
+    assert.ok(compareDumps(ref, withFlow(0.0030), "D-W wide", opts(pipes(1, 1, 60, 0.1))).ok);
+    assert.ok(!compareDumps(ref, withFlow(0.0030), "D-W narrow", opts(pipes(1, 50, 6, 0.1))).ok);
+});
+
+test("a link closed at the step before may be a few head units off where it reopens", () => {
+    // L3 closed at t=0, open at 3600 with 0.8 GPM: 4 units of 1.18e-4 GPM at heads near 90 ft.
+    const GPM = 1;
+    const reopening = (q, closedBefore = true) => {
+        const d = clone(dump());
+        const [s0, s1] = d.designs[0].steps;
+        if (closedBefore) {
+            s0.S[2] = 0;
+            s0.Q[2] = 0;
+        }
+        s1.Q[2] = q;
+        return d;
+    };
+    assert.ok(compareDumps(reopening(0.8), reopening(0.8005), "reopened", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(reopening(0.8), reopening(0.8007), "beyond four units", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(reopening(0.8, false), reopening(0.8005, false), "open before", { flowUnits: GPM }).ok);
+});
+
 test("under pressure-driven demands flows inside a cut-off group are judged by their head loss", () => {
     // L2 closed cuts J3 and J4 off; both sit at the minimum pressure, so L3 (1000 ft, 12 in, C 130)
     // carries what head differences far below the head tolerance move: 0.5 or 0.9 GPM lose 6e-6 ft,
