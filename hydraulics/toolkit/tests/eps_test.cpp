@@ -581,5 +581,42 @@ TEST(PressureDriven, DemandFallsWithPressureBelowTheRequiredOne) {
     EXPECT_NEAR(sim.nodeDemandDeficit(j), 1.0 - q, 1e-4);
 }
 
+// One trial a period between R1 and R2, at one head but for 1e-7 ft from 25 h to 28 h: the
+// flow decays trial by trial, then falls below the friction floor. Figures from EPANET 2.3.5.
+std::vector<double> floorFlows(const std::string& headloss, const std::string& pipe) {
+    std::string pattern;
+    for (int h = 0; h < 32; ++h) pattern += (h >= 26 && h < 29) ? " 1.000000001" : " 1.0";
+    Model m;
+    EXPECT_EQ(readInputText("[JUNCTIONS]\nJ 0 0\n[RESERVOIRS]\nR1 100 PR\nR2 100\n[PIPES]\nP R1 R2 " + pipe +
+                                " 0 Open\nD R1 J 100 12 120 0 Open\n[PATTERNS]\nPR" + pattern +
+                                "\n[TIMES]\nDuration 31:00\nHydraulic Timestep 1:00\nPattern Timestep 1:00\n"
+                                "[OPTIONS]\nUnits CFS\nTrials 1\nUnbalanced Continue\nHeadloss " +
+                                headloss + "\n",
+                            m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    std::vector<double> q;
+    runAll(sim, [&](long) { q.push_back(sim.linkFlow(0)); });
+    return q;
+}
+
+TEST(FrictionFloor, EachFormulaFloorsItsOwnWay) {
+    // Hazen-Williams: 9.09e-6 cfs in 100 ft of 30 in is below 1e-7 ft/cfs; the next trial
+    // takes the floor's gain times the head difference alone, 0, and 1e-7 ft then carries
+    // 1.852 cfs.
+    const auto hw = floorFlows("H-W", "100 30 120");
+    ASSERT_EQ(hw.size(), 32u);
+    EXPECT_NEAR(hw[16], 9.08963218829047e-06, 1e-15);
+    EXPECT_EQ(hw[17], 0.0);
+    EXPECT_NEAR(hw[26], 1.85200015323517, 1e-9);
+    // Chezy-Manning: 2e7 cfs per ft at the floor.
+    const auto cm = floorFlows("C-M", "100 30 0.011");
+    EXPECT_NEAR(cm[26], 2.00000016548074, 1e-9);
+    // Darcy-Weisbach has no floor: 1 ft of 100 in keeps its laminar gradient, 2.9e-9 ft/cfs.
+    const auto dw = floorFlows("D-W", "1 100 0.1");
+    EXPECT_NEAR(dw[26], 34.6479976548896, 1e-6);
+}
+
 }  // namespace
 }  // namespace kvepa2
