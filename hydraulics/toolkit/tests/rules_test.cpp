@@ -320,6 +320,45 @@ TEST(Rules, FillAndDrainTimesCountFromThePresentInflowAndFailForATankNotOnTheWay
     }
 }
 
+TEST(Rules, ARuleSettingReopensAClosedTcvOrPbvAsOpen) {
+    // V, closed by rule 1 from 1 h to 2 h, gets a setting from rule 2 at 2 h. EPANET 2.3.5
+    // calls a TCV or PBV "changed from closed to open" and reads EN_STATUS 1 from then on (it
+    // still follows its setting); a PRV is active again. Rule 3 sees the difference.
+    auto run = [](const char* type, const char* setting) {
+        Model m;
+        EXPECT_EQ(
+            readInputText(std::string("[JUNCTIONS]\nJ1 0 0\nJ2 0 0\nJ3 0 300\n[RESERVOIRS]\nR 150\n"
+                                      "[PIPES]\nP1 R J1 1000 12 120 0 Open\nP2 J2 J3 1000 12 120 0 Open\n"
+                                      "Q R J3 3000 12 120 0 Open\n[VALVES]\nV J1 J2 12 ") +
+                              type + " " + setting +
+                              " 0\n[RULES]\nRULE 1\nIF SYSTEM TIME >= 1\nAND SYSTEM TIME < 2\n"
+                              "THEN VALVE V STATUS IS CLOSED\nRULE 2\nIF SYSTEM TIME >= 2\nTHEN VALVE V "
+                              "SETTING IS " +
+                              setting +
+                              "\nRULE 3\nIF VALVE V STATUS IS OPEN\nTHEN PIPE Q STATUS IS CLOSED\n"
+                              "[TIMES]\nDuration 3:00\nHydraulic Timestep 1:00\nRule Timestep 0:15\n"
+                              "[OPTIONS]\nUnits GPM\n",
+                          m)
+                .code,
+            0);
+        HydraulicSimulation sim(m);
+        std::vector<int> qOpen;
+        bool shownOpen = false;
+        sim.init(0);
+        for (long t = 0, step = 1; step > 0;) {
+            sim.run(t);
+            if (t == 7200)
+                shownOpen = sim.linkShownOpen(m.findLink("V"));
+            qOpen.push_back(sim.linkStatus(m.findLink("Q")));
+            sim.next(step);
+        }
+        return std::make_pair(shownOpen, qOpen.back());
+    };
+    EXPECT_EQ(run("TCV", "10"), std::make_pair(true, 0));
+    EXPECT_EQ(run("PBV", "5"), std::make_pair(true, 0));
+    EXPECT_EQ(run("PRV", "60"), std::make_pair(false, 1));
+}
+
 struct ActionCase {
     const char* name;
     const char* tankElevation;  // 50 turns the PRV's flow back, so the solver shuts it

@@ -317,7 +317,8 @@ int getLinkValue(const Project& p, int index, int property, double* value) {
                 v = 0.0;
             else  // a valve governed by its setting (or failing to meet it) reads 2, as in EPANET 2.3
                 v = isValve(k.type) && k.type != LinkType::GPV &&
-                            p.simulation->linkStatusCode(i) >= HydraulicSimulation::kActive
+                            p.simulation->linkStatusCode(i) >= HydraulicSimulation::kActive &&
+                            !p.simulation->linkShownOpen(i)
                         ? 2.0
                         : 1.0;
             break;

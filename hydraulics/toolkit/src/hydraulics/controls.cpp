@@ -24,6 +24,7 @@ bool setLinkStatusAction(SimulationState& s, int k, LinkStatus status, ActionBy 
     const double oldSetting = s.setting[k];
     const char oldFixed = s.fixedStatus[k];
     const bool valve = isValveKind(kd);
+    s.shownOpen[k] = 0;
     if (by == ActionBy::Rule && status != LinkStatus::Active &&
         isClosedStatus(old) == (status == LinkStatus::Closed))
         return false;
@@ -86,6 +87,10 @@ bool setLinkSettingAction(SimulationState& s, int k, double value, ActionBy by) 
             return false;
         s.setting[k] = value;
         s.fixedStatus[k] = 0;
+        // A TCV or PBV that a rule's setting reopens follows its setting, but EPANET calls it
+        // open ("changed from closed to open"), in its status and in the rules' premises.
+        s.shownOpen[k] =
+            by == ActionBy::Rule && old == Status::kClosed && (kd == LinkKind::Tcv || kd == LinkKind::Pbv);
         if (old == Status::kClosed || old == Status::kOpen ||
             (by == ActionBy::Control && value == oldSetting))
             s.status[k] = Status::kActive;
@@ -396,9 +401,9 @@ bool compareTime(double a, RuleOperator op, double b) {
 bool premiseHolds(const SimulationState& s, const Premise& p, long t) {
     if (p.comparesStatus && p.object == RuleObject::Link) {
         const StatusCode st = s.status[p.index];
-        LinkStatus now = isClosedStatus(st)      ? LinkStatus::Closed
-                         : st == Status::kActive ? LinkStatus::Active
-                                                 : LinkStatus::Open;
+        LinkStatus now = isClosedStatus(st)                               ? LinkStatus::Closed
+                         : st == Status::kActive && !s.shownOpen[p.index] ? LinkStatus::Active
+                                                                          : LinkStatus::Open;
         const bool same = now == p.status;
         return (p.op == RuleOperator::NOT || p.op == RuleOperator::NE) ? !same : same;
     }

@@ -156,6 +156,7 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.status.assign(nl, Status::kOpen);
     s.setting.assign(nl, 0.0);
     s.fixedStatus.assign(nl, 0);
+    s.shownOpen.assign(nl, 0);
     s.tankVolume.assign(nn, 0.0);
     s.tankLevelMin.assign(nn, 0.0);
     s.tankLevelMax.assign(nn, 0.0);
@@ -585,6 +586,9 @@ double HydraulicSimulation::linkSetting(int i) const {
 }
 bool HydraulicSimulation::linkFixed(int i) const {
     return state_->fixedStatus[i] != 0;
+}
+bool HydraulicSimulation::linkShownOpen(int i) const {
+    return state_->shownOpen[i] != 0;
 }
 double HydraulicSimulation::linkEnergy(int i) const {
     const SimulationState& s = *state_;

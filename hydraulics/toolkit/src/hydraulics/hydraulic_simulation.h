@@ -43,8 +43,10 @@ class HydraulicSimulation {
     int linkStatus(int i) const;       // 0 closed, 1 open (EN_STATUS)
     int linkStatusCode(int i) const;   // detailed LinkStatusCode below
     double linkSetting(int i) const;   // current setting (roughness, speed or valve setting)
-    bool linkFixed(int i) const;       // a valve fixed open or closed, its setting out of force
-    double linkEnergy(int i) const;    // pump power, kW; 0 for other links
+    bool linkFixed(int i) const;
+    bool linkShownOpen(int i) const;  // a valve under its setting that EPANET reports open       // a valve
+                                      // fixed open or closed, its setting out of force
+    double linkEnergy(int i) const;   // pump power, kW; 0 for other links
 
     // Run-time changes (EN_STATUS, EN_SETTING set between steps).
     void setLinkStatus(int i, int open);

@@ -92,9 +92,10 @@ struct SimulationState {
     std::vector<double> emitterQ;   // emitter outflow, cfs
     std::vector<double> flow;       // cfs
     std::vector<StatusCode> status;
-    std::vector<double> setting;                     // current setting (speed, valve setting)
-    std::vector<char> fixedStatus;                   // valve fixed open/closed by the user (setting ignored)
-    std::vector<double> tankVolume;                  // by node (tanks only)
+    std::vector<double> setting;     // current setting (speed, valve setting)
+    std::vector<char> fixedStatus;   // valve fixed open/closed by the user (setting ignored)
+    std::vector<char> shownOpen;     // TCV or PBV a rule's setting reopened: under its setting, reads open
+    std::vector<double> tankVolume;  // by node (tanks only)
     std::vector<double> tankLevelMin, tankLevelMax;  // heads, ft, by node
     std::vector<char> tankReached;  // by node: fills or empties exactly at the end of the step
 
