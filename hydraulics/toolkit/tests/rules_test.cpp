@@ -352,6 +352,11 @@ TEST(Rules, ARuleSettingReopensAClosedTcvOrPbvAsOpen) {
             qOpen.push_back(sim.linkStatus(m.findLink("Q")));
             sim.next(step);
         }
+        // A new run starts from the file's statuses.
+        long t0 = 0;
+        sim.init(0);
+        sim.run(t0);
+        EXPECT_FALSE(sim.linkShownOpen(m.findLink("V")));
         return std::make_pair(shownOpen, qOpen.back());
     };
     EXPECT_EQ(run("TCV", "10"), std::make_pair(true, 0));

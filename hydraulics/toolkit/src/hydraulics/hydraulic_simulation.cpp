@@ -228,6 +228,7 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
         s.cachedDiameter[k] = l.diameter;
         s.cachedRoughness[k] = l.roughness;
         s.fixedStatus[k] = 0;
+        s.shownOpen[k] = 0;
         if (s.kind[k] == LinkKind::Pump) {
             s.pumpOf[k] = static_cast<int>(s.pumps.size());
             s.pumps.push_back(pumpFrom(m, k));
