@@ -307,6 +307,41 @@ test("pipes at the floor take their formula's gain; Darcy-Weisbach has no floor"
     assert.ok(!compareDumps(ref, withFlow(0.0045), "D-W narrow", opts(pipes(1, 50, 6, 0.1))).ok);
 });
 
+test("what zero flows differ by may show in the other flows and at the reservoirs", () => {
+    // L3 to the dead end J4: 0.0002 and 0.0008 GPM, both below the zero band (9.4e-4 GPM at
+    // heads near 90 ft), so 6e-4 GPM of round-off enters the rest. L2's tolerance is 7.5e-4, R1's 1.25e-3.
+    const GPM = 1;
+    const run = (l3, l2Extra, r1Extra = 0) => {
+        const d = clone(dump());
+        for (const st of d.designs[0].steps) {
+            st.Q[2] = l3;
+            st.Q[1] += l2Extra;
+            st.D[0] += r1Extra;
+        }
+        return d;
+    };
+    const ref = run(0.0002, 0);
+    assert.ok(compareDumps(ref, run(0.0008, 0.00125), "passed on", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(ref, run(0.0008, 0.0015), "beyond it", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(ref, run(0.0002, 0.00125), "nothing to pass on", { flowUnits: GPM }).ok);
+    assert.ok(compareDumps(ref, run(0.0008, 0, -0.0017), "at the reservoir", { flowUnits: GPM }).ok);
+    assert.ok(!compareDumps(ref, run(0.0002, 0, -0.0017), "nothing at the reservoir", { flowUnits: GPM }).ok);
+});
+
+test("heads thousands of feet below the elevation are compared to 0.02 %", () => {
+    const starved = (h) => {
+        const d = clone(dump());
+        for (const st of d.designs[0].steps) {
+            st.H[3] = h;
+            st.P[3] = h - 30;
+        }
+        return d;
+    };
+    assert.ok(compareDumps(starved(-19000), starved(-18996.5), "starved", { flowUnits: 1 }).ok);
+    assert.ok(!compareDumps(starved(-19000), starved(-18995.5), "beyond", { flowUnits: 1 }).ok);
+    assert.ok(!compareDumps(starved(-900), starved(-899.9), "not starved", { flowUnits: 1 }).ok);
+});
+
 test("a link closed at the step before may be a few head units off where it reopens", () => {
     // L3 closed at t=0, open at 3600 with 0.8 GPM: 4 units of 1.18e-4 GPM at heads near 90 ft.
     const GPM = 1;
