@@ -207,6 +207,35 @@ TEST(LevelControls, ATankOfNoDiameterKeepsItsHeadAndItsControlsActAtEveryCheck) 
     EXPECT_GT(sim.linkFlow(m.findLink("P2")), 1.0);  // it takes water and does not rise
 }
 
+TEST(LevelControls, AStepEndingLessThanASecondShortOfTheLevelReachesIt) {
+    // T fills at 8.873 cfs from level 10 and is at 26.268641 ft at 1 h. EPANET 2.3.5 closes P2
+    // at 1 h for a threshold up to one second's inflow above that (0.7 s: at 3600 s), a second
+    // later beyond it (1.1 s: at 3601 s).
+    auto closes = [](const char* level) {
+        Model m;
+        EXPECT_EQ(readInputText(
+                      std::string("[JUNCTIONS]\nJ 100 50\n[RESERVOIRS]\nR 300\n[TANKS]\n"
+                                  "T 100 10 0 40 50 0\n[PIPES]\nP1 R T 5000 12 120 0 Open\n"
+                                  "P2 R J 1000 8 120 0 Open\n[CONTROLS]\nLINK P2 CLOSED IF NODE T ABOVE ") +
+                          level + "\n[TIMES]\nDuration 3:00\nHydraulic Timestep 1:00\n[OPTIONS]\nUnits GPM\n",
+                      m)
+                      .code,
+                  0);
+        HydraulicSimulation sim(m);
+        sim.init(0);
+        for (long t = 0, step = 1; step > 0;) {
+            sim.run(t);
+            if (sim.linkStatus(m.findLink("P2")) == 0)
+                return t;
+            sim.next(step);
+        }
+        return -1L;
+    };
+    EXPECT_EQ(closes("26.271804211"), 3600);
+    EXPECT_EQ(closes("26.273611831"), 3601);
+    EXPECT_EQ(closes("26.270674449"), 3600);
+}
+
 TEST(TimeControls, TimerActsAtItsTime) {
     // CLOSE P0 AT TIME 1:30: steps 0-3600 (hour), 3600-4000 (tank full), 4000-5400 (timer).
     Net n;

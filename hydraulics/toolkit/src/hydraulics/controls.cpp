@@ -242,19 +242,30 @@ bool wouldChange(const SimulationState& s, const Control& c) {
 
 // Seconds until a level control's tank reaches its threshold at the current inflow; -1 if
 // it is not heading there.
-long levelControlTime(const SimulationState& s, const Control& c, const std::vector<double>& netInflow) {
+namespace {
+
+// Seconds (not rounded) until a level control's tank reaches its threshold at the current
+// inflow; -1 if it is not heading there.
+double secondsToLevel(const SimulationState& s, const Control& c, const std::vector<double>& netInflow) {
     if (c.node < s.junctions || s.isReservoir[c.node])
-        return -1;
+        return -1.0;
     const double q = netInflow[c.node];
     if (q == 0.0)
-        return -1;
+        return -1.0;
     const double h = s.head[c.node];
     const bool reaches = (c.type == ControlType::HiLevel && q > 0.0 && h < c.grade) ||
                          (c.type == ControlType::LowLevel && q < 0.0 && h > c.grade);
     if (!reaches)
-        return -1;
+        return -1.0;
     const double v = s.model.tankVolumeAtHead(c.node, c.grade);
-    return std::lround((v - s.tankVolume[c.node]) / q);
+    return (v - s.tankVolume[c.node]) / q;
+}
+
+}  // namespace
+
+long levelControlTime(const SimulationState& s, const Control& c, const std::vector<double>& netInflow) {
+    const double t = secondsToLevel(s, c, netInflow);
+    return t < 0.0 ? -1 : std::lround(t);
 }
 
 long timeToNextControl(SimulationState& s, const std::vector<double>& netInflow, long limit) {
@@ -289,9 +300,11 @@ void markLevelControlsReached(SimulationState& s, const std::vector<double>& net
         s.controlReached[i] = 0;
         if (!c.enabled || c.link < 0 || c.type == ControlType::Timer || c.type == ControlType::TimeOfDay)
             continue;
-        // A step cut to the second the tank reaches the level ends at that level, though
-        // rounding may leave it a hair short.
-        if (levelControlTime(s, c, netInflow) == step)
+        // A step that leaves the tank less than one second's inflow short of the level (a step
+        // cut to that second, or one that ends just before it) reaches the level: EPANET acts
+        // on the control then, not a second later.
+        const double t = secondsToLevel(s, c, netInflow);
+        if (t >= 0.0 && t < static_cast<double>(step) + 1.0)
             s.controlReached[i] = 1;
     }
 }
