@@ -157,5 +157,23 @@ TEST(SparseLdl, PivotsLostToCancellationAreRebuiltFromTheRowExcesses) {
     EXPECT_GE(ldl.factoriseDominant(), 0);
 }
 
+TEST(SparseLdl, ExcessesSummedByTheCallerSurviveAHugeDiagonal) {
+    // 0 -(1e7)- 1 -(1e-9)- ground: row 1's diagonal 1e7 + 1e-9 keeps its excess only to the
+    // diagonal's last bit (1.9e-9), so the caller passes the excesses it summed.
+    SparseLdl ldl;
+    ldl.analyse(2, {{0, 1}});
+    double* v = ldl.values();
+    v[ldl.diagonalSlot(0)] = 1e7;
+    v[ldl.diagonalSlot(1)] = 1e7 + 1e-9;
+    v[ldl.offDiagonalSlot(0, 1)] = -1e7;
+    const std::vector<double> ground = {0.0, 1e-9};
+    ASSERT_EQ(ldl.factoriseDominant(ground.data()), -1);
+    // One unit drawn at 0 leaves through the 1e-9 link: head -1e9 at 1.
+    std::vector<double> b = {-1.0, 0.0};
+    ldl.solve(b.data());
+    EXPECT_NEAR(b[1], -1e9, 1e-6 * 1e9);
+    EXPECT_NEAR(b[0], b[1] - 1e-7, 1e-6 * 1e9);
+}
+
 }  // namespace
 }  // namespace kvepa2

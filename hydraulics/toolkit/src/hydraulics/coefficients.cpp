@@ -1,7 +1,9 @@
 #include "hydraulics/coefficients.h"
 
 #include <cmath>
+#include <concepts>
 
+#include "hydraulics/abs_powers.h"
 #include "hydraulics/headloss/chezy_manning.h"
 #include "hydraulics/headloss/darcy_weisbach.h"
 #include "hydraulics/headloss/hazen_williams.h"
@@ -45,8 +47,18 @@ inline void setFromLoss(SimulationState& s, int k, double h, double dh, double m
     s.y[k] = h * pk;
 }
 
+// A formula whose loss is a power of the flow takes that power of every link's flow in one
+// vector pass (other links' values are never read).
+template <typename F>
+concept PowerLawFormula = requires(double r, double q) {
+    { F::kFlowPower } -> std::convertible_to<double>;
+    { F::fromFlowPower(r, q, q) } -> std::same_as<Loss>;
+};
+
 template <headloss::HeadlossFormula F>
 void pipeCoefficients(SimulationState& s) {
+    if constexpr (PowerLawFormula<F>)
+        absPowers(s.flow.data(), s.links, F::kFlowPower, s.flowPower.data());
     for (int k = 0; k < s.links; ++k) {
         const LinkKind kd = s.kind[k];
         if (kd != LinkKind::Pipe && kd != LinkKind::CvPipe)
@@ -56,7 +68,11 @@ void pipeCoefficients(SimulationState& s) {
             continue;
         }
         const double q = s.flow[k];
-        Loss l = F::friction(s.resistance[k], q, s.diameter[k], s.roughness[k], s.viscosity);
+        Loss l;
+        if constexpr (PowerLawFormula<F>)
+            l = F::fromFlowPower(s.resistance[k], q, s.flowPower[k]);
+        else
+            l = F::friction(s.resistance[k], q, s.diameter[k], s.roughness[k], s.viscosity);
         const double m = s.minorCoeff[k];
         if (m > 0.0) {
             l.h += m * q * std::fabs(q);
@@ -343,20 +359,24 @@ void assembleMatrix(SimulationState& s) {
     s.ldl.clearValues();
     double* a = s.ldl.values();
     double* f = s.rhs.data();
+    double* g = s.ground.data();
     const int nj = s.junctions;
     for (int n = 0; n < nj; ++n) {
+        g[n] = 0.0;
         // Under PDA only positive demands follow the pressure; an inflow stays fixed.
         double fn = s.pda && s.dmP[n] > 0.0 ? 0.0 : -s.demand[n];
         const double pe = s.emP[n];
         if (pe > 0.0) {
             fn += s.emY[n] - s.emitterQ[n] + pe * s.elevation[n];
             a[s.diagSlot[n]] += pe;
+            g[n] += pe;
         }
         if (s.pda) {
             const double pd = s.dmP[n];
             if (pd > 0.0) {
                 fn += s.dmY[n] - s.delivered[n] + pd * (s.elevation[n] + s.pMin);
                 a[s.diagSlot[n]] += pd;
+                g[n] += pd;
             }
         }
         f[n] = fn;
@@ -369,26 +389,36 @@ void assembleMatrix(SimulationState& s) {
         // An active pressure valve passes what its fixed-head node lacks. Where that would turn
         // it backwards it passes nothing in the equations, though its own new flow still turns
         // negative (so that the status check closes it), as EPANET's first trials show.
-        if (c < 0.0 && s.status[k] == Status::kActive &&
-            (s.kind[k] == LinkKind::Prv || s.kind[k] == LinkKind::Psv))
+        const bool active = s.status[k] == Status::kActive;
+        if (active && c < 0.0 && (s.kind[k] == LinkKind::Prv || s.kind[k] == LinkKind::Psv))
             c = 0.0;
+        const int slot = s.linkSlot[k];
         if (i < nj) {
             f[i] -= c;
             a[s.diagSlot[i]] += pk;
-            if (j >= nj)
+            if (j >= nj) {
                 f[i] += pk * s.head[j];
+                g[i] += pk;
+            }
         }
         if (j < nj) {
             f[j] += c;
             a[s.diagSlot[j]] += pk;
-            if (i >= nj)
+            if (i >= nj) {
                 f[j] += pk * s.head[i];
+                g[j] += pk;
+            }
         }
-        if (s.linkSlot[k] >= 0)
-            a[s.linkSlot[k]] -= pk;
-        const int n = fixedByValve(s, k);
+        if (slot >= 0) {
+            a[slot] -= pk;
+        } else if (i < nj && j < nj) {
+            // Both ends on one junction: the link only adds to its diagonal.
+            g[i] += 2.0 * pk;
+        }
+        const int n = active ? fixedByValve(s, k) : -1;
         if (n >= 0) {
             a[s.diagSlot[n]] += kBig;
+            g[n] += kBig;
             f[n] += kBig * (s.elevation[n] + s.setting[k]);
         }
     }

@@ -39,7 +39,7 @@ Progress updateFlows(SimulationState& s, double damping) {
         // halves it instead. So it does when the pump is closed; the flow of a closed link
         // plays no part in the balances, but the reference engine counts its change in the
         // trial's relative change, which may take it more trials.
-        if (dq > s.flow[k] && s.pumpOf[k] >= 0 && s.pumps[s.pumpOf[k]].kind == PumpCurveKind::ConstantPower)
+        if (s.pumpOf[k] >= 0 && dq > s.flow[k] && s.pumps[s.pumpOf[k]].kind == PumpCurveKind::ConstantPower)
             dq = s.flow[k] / 2.0;
         s.flow[k] -= dq;
         if (s.headError > 0.0 && !isClosedStatus(s.status[k])) {
@@ -144,16 +144,16 @@ int solveSteadyState(SimulationState& s) {
         // A valve that cannot hold its setting is released and the trial solved again, as the
         // reference engine does; a pivot lost to cancellation is worked out again from the
         // rows' excesses; only a matrix singular in earnest gives up.
-        const int bad = s.ldl.factorise();
+        const bool refine = s.refinement.needed(s);
+        const int bad = refine ? s.ldl.factoriseDominant(s.ground.data()) : s.ldl.factorise();
         if (bad >= 0 && releaseValveAt(s, bad)) {
             --iter;
             continue;
         }
-        if (bad >= 0 && (assembleMatrix(s), s.ldl.factoriseDominant() >= 0)) {
+        if (bad >= 0 && (assembleMatrix(s), s.ldl.factoriseDominant(s.ground.data()) >= 0)) {
             s.lastIterations = iter;
             return 110;
         }
-        const bool refine = s.refinement.needed(s);
         if (refine)
             s.refinement.keep(s);
         s.ldl.solve(s.rhs.data());

@@ -163,8 +163,10 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
     s.tankReached.assign(nn, 0);
     s.p.assign(nl, 0.0);
     s.y.assign(nl, 0.0);
+    s.flowPower.assign(nl, 0.0);
     s.rhs.assign(std::max(s.junctions, 1), 0.0);
     s.excess.assign(nn, 0.0);
+    s.ground.assign(std::max(s.junctions, 1), 0.0);
     s.emP.assign(nn, 0.0);
     s.emY.assign(nn, 0.0);
     s.dmP.assign(nn, 0.0);
@@ -212,13 +214,13 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
         } else if (isPipe(l.type) && l.diameter > 0.0) {
             switch (s.formula) {
                 case HeadlossFormula::HazenWilliams:
-                    r = headloss::HazenWilliams::resistance(l.length, l.diameter, l.roughness);
+                    r = headloss::HazenWilliams::resistance(l.length, l.diameter, l.roughness, s.powMemo);
                     break;
                 case HeadlossFormula::DarcyWeisbach:
-                    r = headloss::DarcyWeisbach::resistance(l.length, l.diameter, l.roughness);
+                    r = headloss::DarcyWeisbach::resistance(l.length, l.diameter, l.roughness, s.powMemo);
                     break;
                 case HeadlossFormula::ChezyManning:
-                    r = headloss::ChezyManning::resistance(l.length, l.diameter, l.roughness);
+                    r = headloss::ChezyManning::resistance(l.length, l.diameter, l.roughness, s.powMemo);
                     break;
             }
         }

@@ -7,6 +7,7 @@
 
 #include "hydraulics/headloss/headloss_formula.h"
 #include "hydraulics/hydraulic_simulation.h"
+#include "hydraulics/pow_memo.h"
 #include "hydraulics/solution_refinement.h"
 #include "hydraulics/sparse_ldl.h"
 #include "model/model.h"
@@ -75,6 +76,7 @@ struct SimulationState {
     std::vector<double> diameter, roughness;
     // Pipe data the resistances were last computed from.
     std::vector<double> cachedLength, cachedDiameter, cachedRoughness;
+    PowMemo powMemo;
     int cachedFormula = -1;
 
     // Node data re-read at init(): flat copies for the iteration loop.
@@ -101,8 +103,13 @@ struct SimulationState {
 
     // Scratch of the iteration.
     std::vector<double> p, y;
+    std::vector<double> flowPower;  // |flow|^(exponent - 1) by link, for formulas with a power law
     std::vector<double> rhs;
     std::vector<double> excess;  // flow imbalance per node
+    // Per junction, the part of the matrix diagonal that ties it to the fixed grades (links to
+    // tanks and reservoirs, emitters, pressure-driven demands, fixed valve heads), summed from
+    // its terms: the diagonal less the off-diagonals loses it beside a huge conductance.
+    std::vector<double> ground;
     std::vector<double> emP, emY;
     std::vector<double> dmP, dmY;
     std::vector<double> netInflow;  // inflow minus outflow by node, cfs

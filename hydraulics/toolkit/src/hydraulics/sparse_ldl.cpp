@@ -114,19 +114,25 @@ int SparseLdl::factorise() {
     return eliminate<false>();
 }
 
-int SparseLdl::factoriseDominant() {
+int SparseLdl::factoriseDominant(const double* ground) {
     // Each row's excess of its diagonal over its off-diagonal magnitudes: what ties it to the
     // fixed grades. Elimination only adds to excesses and magnitudes, so every pivot comes as a
     // sum of non-negative terms instead of a difference of large ones.
     const double* l = values_.data() + n_;
     std::vector<double>& e = work_;
-    std::copy(values_.begin(), values_.begin() + n_, e.begin());
+    if (ground) {
+        for (int i = 0; i < n_; ++i) e[perm_[i]] = ground[i];
+    } else {
+        std::copy(values_.begin(), values_.begin() + n_, e.begin());
+    }
     for (int c = 0; c < n_; ++c)
         for (int s = colStart_[c]; s < colStart_[c + 1]; ++s) {
             if (l[s] > 0.0)
                 return invPerm_[c];
-            e[c] += l[s];
-            e[rowIndex_[s]] += l[s];
+            if (!ground) {
+                e[c] += l[s];
+                e[rowIndex_[s]] += l[s];
+            }
         }
     for (int j = 0; j < n_; ++j) e[j] = std::max(e[j], 0.0);
     return eliminate<true>();

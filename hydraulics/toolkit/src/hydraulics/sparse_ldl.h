@@ -28,8 +28,11 @@ class SparseLdl {
     int factorise();
     // The same for a weighted Laplacian plus a non-negative diagonal (off-diagonals <= 0),
     // with pivots built from the rows' excesses so that they cannot cancel out (a link of
-    // enormous conductance beside ones of tiny conductance): slower, so only as a retry.
-    int factoriseDominant();
+    // enormous conductance beside ones of tiny conductance): slower, so only where it matters.
+    // ground, if given, holds each row's excess (original numbering) as the caller summed it
+    // from its terms; otherwise it is the diagonal less the off-diagonals, which loses the
+    // excess of a row whose diagonal is huge.
+    int factoriseDominant(const double* ground = nullptr);
     // Solves A x = b in place (b in original numbering).
     void solve(double* b);
 

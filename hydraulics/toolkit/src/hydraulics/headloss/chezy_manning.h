@@ -14,8 +14,12 @@ struct ChezyManning {
     static constexpr double kFloorBelow = kMinGradient;
     static constexpr double kFloorGradient = kMinGradient / 2.0;
 
+    template <typename Pow>
+    static double resistance(double length, double diameter, double roughness, Pow&& pow) {
+        return kConstant * roughness * roughness * length / pow(diameter, 5.333);
+    }
     static double resistance(double length, double diameter, double roughness) {
-        return kConstant * roughness * roughness * length / std::pow(diameter, 5.333);
+        return resistance(length, diameter, roughness, [](double x, double e) { return std::pow(x, e); });
     }
     static Loss friction(double r, double q, double /*diameter*/, double /*roughness*/, double /*nu*/) {
         const double a = std::fabs(q);

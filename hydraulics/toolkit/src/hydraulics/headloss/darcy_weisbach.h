@@ -17,8 +17,12 @@ struct DarcyWeisbach {
     static constexpr double kFloorBelow = 0.0;
     static constexpr double kFloorGradient = 0.0;
 
-    static double resistance(double length, double diameter, double /*roughness*/) {
-        return kConstant * length / std::pow(diameter, 5.0);
+    template <typename Pow>
+    static double resistance(double length, double diameter, double /*roughness*/, Pow&& pow) {
+        return kConstant * length / pow(diameter, 5.0);
+    }
+    static double resistance(double length, double diameter, double roughness) {
+        return resistance(length, diameter, roughness, [](double x, double e) { return std::pow(x, e); });
     }
 
     // Friction factor and its derivative with respect to Re.
@@ -65,7 +69,7 @@ struct DarcyWeisbach {
         double dfdre = 0.0;
         factor(re, roughness / diameter, f, dfdre);
         const double ha = f * r * a * a;
-        l.h = q < 0.0 ? -ha : ha;
+        l.h = std::copysign(ha, q);
         // d(f q^2)/dq with Re proportional to q.
         l.dh = r * a * (2.0 * f + dfdre * re);
         if (l.dh <= 0.0)

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "hydraulics/abs_powers.h"
 #include "hydraulics/headloss/headloss_formula.h"
 
 namespace kvepa2::headloss {
@@ -13,21 +14,29 @@ struct HazenWilliams {
     static constexpr double kFloorBelow = kMinGradient;
     static constexpr double kFloorGradient = kMinGradient / kExponent;
 
+    // pow is std::pow or anything that gives its values.
+    template <typename Pow>
+    static double resistance(double length, double diameter, double roughness, Pow&& pow) {
+        return 4.727 * length / pow(roughness, kExponent) / pow(diameter, 4.871);
+    }
     static double resistance(double length, double diameter, double roughness) {
-        return 4.727 * length / std::pow(roughness, kExponent) / std::pow(diameter, 4.871);
+        return resistance(length, diameter, roughness, [](double x, double e) { return std::pow(x, e); });
+    }
+    // |q|^0.852, which the coefficient loop computes for all pipes at once.
+    static constexpr double kFlowPower = kExponent - 1.0;
+
+    // Loss and gradient from the flow and |q|^kFlowPower; the loss needs no division then.
+    static Loss fromFlowPower(double r, double q, double flowPower) {
+        Loss l;
+        if (q == 0.0)
+            return l;
+        const double t = r * flowPower;
+        l.dh = kExponent * t;
+        l.h = std::copysign(t * std::fabs(q), q);
+        return l;
     }
     static Loss friction(double r, double q, double /*diameter*/, double /*roughness*/, double /*nu*/) {
-        const double a = std::fabs(q);
-        Loss l;
-        if (a <= 0.0)
-            return l;
-        // a^0.852 by exp(log), markedly cheaper than pow and exact to a few ulps; the loss
-        // and its gradient then need no division.
-        const double t = r * std::exp((kExponent - 1.0) * std::log(a));
-        const double ha = t * a;
-        l.dh = kExponent * t;
-        l.h = q < 0.0 ? -ha : ha;
-        return l;
+        return fromFlowPower(r, q, absPower(q, kFlowPower));
     }
 };
 
