@@ -145,7 +145,7 @@ int solveSteadyState(SimulationState& s) {
         // reference engine does; a pivot lost to cancellation is worked out again from the
         // rows' excesses; only a matrix singular in earnest gives up.
         const bool refine = s.refinement.needed(s);
-        const int bad = refine ? s.ldl.factoriseDominant(s.ground.data()) : s.ldl.factorise();
+        const int bad = s.ldl.factorise();
         if (bad >= 0 && releaseValveAt(s, bad)) {
             --iter;
             continue;
