@@ -144,7 +144,6 @@ int solveSteadyState(SimulationState& s) {
         // A valve that cannot hold its setting is released and the trial solved again, as the
         // reference engine does; a pivot lost to cancellation is worked out again from the
         // rows' excesses; only a matrix singular in earnest gives up.
-        const bool refine = s.refinement.needed(s);
         const int bad = s.ldl.factorise();
         if (bad >= 0 && releaseValveAt(s, bad)) {
             --iter;
@@ -154,6 +153,7 @@ int solveSteadyState(SimulationState& s) {
             s.lastIterations = iter;
             return 110;
         }
+        const bool refine = s.refinement.needed(s);
         if (refine)
             s.refinement.keep(s);
         s.ldl.solve(s.rhs.data());
