@@ -708,6 +708,42 @@ TEST(Codes, TrialLimitWithStopGivesWarning1AndEndsTheRun) {
     EXPECT_EQ(step, 0);
 }
 
+TEST(Codes, TrialLimitReachedWithSettledFlowsIsUnstableNotUnbalanced) {
+    // The network above with two trials: the second changes no flow, but J's demand is still
+    // off its law. EPANET calls that "may be unstable" (2), goes on even under STOP, and lets
+    // a third trial, if allowed, undo the settled flows: then it is unbalanced (1).
+    constexpr double kGpm = 448.831;
+    const auto solve = [&](int extraTrials, double& demandGpm, long& step) {
+        ModelBuilder b;
+        const int j = b.junction(0.0, 300.0 / kGpm);
+        const int r = b.reservoir(100.0);
+        b.pipe(r, j, 1000.0, 0.5, 100.0);
+        Options& o = b.model().options;
+        o.demandModel = DemandModel::PDA;
+        o.minimumPressure = 0.0;
+        o.requiredPressure = 40.0 / 0.4333;
+        o.accuracy = 0.001;
+        o.trials = 2;
+        o.extraTrials = extraTrials;
+        b.model().times.duration = 7200;
+        HydraulicSimulation sim(b.model());
+        const int code = solveOnce(sim);
+        demandGpm = sim.nodeDemand(j) * kGpm;
+        sim.next(step);
+        return code;
+    };
+    double q = 0.0;
+    long step = -1;
+    EXPECT_EQ(solve(0, q, step), 2);
+    EXPECT_NEAR(q, 299.999997629, 1e-6);
+    EXPECT_EQ(step, 3600);
+    EXPECT_EQ(solve(-1, q, step), 2);
+    EXPECT_EQ(step, 3600);
+    // The unsettled third trial agrees with EPANET's to a millionth, not to round-off.
+    EXPECT_EQ(solve(1, q, step), 1);
+    EXPECT_NEAR(q, 292.616051193, 1e-3);
+}
+
 TEST(Init, EveryInitStartsFromTheSameState) {
     // A run after a very different design must give bit-identical results.
     ModelBuilder b;

@@ -196,9 +196,11 @@ int solveSteadyState(SimulationState& s) {
 
         if (iter >= limit) {
             if (extraPhase || s.extraTrials <= 0) {
-                // Counted as the reference engine counts a failed solve.
+                // Counted as the reference engine counts a failed solve. A solve whose flows
+                // settled but whose demands or head errors did not is unstable, not unbalanced,
+                // so the warnings of its state may still replace it.
                 s.lastIterations = iter + 1;
-                return 1;
+                return relErr <= s.accuracy ? 2 : 1;
             }
             extraPhase = true;
             limit = iter + s.extraTrials;
