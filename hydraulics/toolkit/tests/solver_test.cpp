@@ -473,6 +473,36 @@ TEST(Valves, FcvLimitsFlowToSetting) {
     EXPECT_NEAR(sim.nodeHead(j), 0.9345135 * std::pow(0.3, 1.852), 1e-5);
 }
 
+TEST(Valves, AnActiveFcvGivesUpAtAnyHeadGainAcrossIt) {
+    // R1 (100) -> pipe -> A -> FCV 300 GPM -> B -> pipe -> R2: held at its setting the valve
+    // loses 100 - 2 h(300 GPM) - H2. EPANET opens it ("cannot deliver flow", 5) as soon as that
+    // is below zero, however little (it does at -1e-10 ft, not at +1e-10 ft).
+    constexpr double kGpm = 448.831;
+    const double setting = 300.0 / kGpm;
+    const double loss = hwResistance(1000.0, 0.5, 100.0) * std::pow(setting, 1.852);
+    const auto solve = [&](double valveLoss, double& flow) {
+        ModelBuilder b;
+        const int a = b.junction(0.0);
+        const int c = b.junction(0.0);
+        const int r1 = b.reservoir(100.0);
+        const int r2 = b.reservoir(100.0 - 2.0 * loss - valveLoss);
+        b.pipe(r1, a, 1000.0, 0.5, 100.0);
+        const int v = b.valve(a, c, LinkType::FCV, 0.5, setting);
+        b.pipe(c, r2, 1000.0, 0.5, 100.0);
+        HydraulicSimulation sim(b.model());
+        const int code = solveOnce(sim);
+        flow = sim.linkFlow(v);
+        return code;
+    };
+    double q = 0.0;
+    EXPECT_EQ(solve(1e-4, q), 0);
+    EXPECT_NEAR(q, setting, 1e-9);
+    // Open, the valve passes what the 1e-4 ft the pipes lack takes from its flow.
+    EXPECT_EQ(solve(-1e-4, q), 5);
+    EXPECT_LT(q, setting);
+    EXPECT_NEAR(q * kGpm, 299.9993764, 1e-4);
+}
+
 TEST(Valves, CheckValveClosesAgainstReverseHead) {
     // R1 (100) -CV pipe-> J (demand 0.1) <- pipe - R2 (150): the CV pipe would run backwards,
     // closes, and J is fed from R2 alone: H = 150 - 0.9345135 * 0.1^1.852.

@@ -165,7 +165,9 @@ bool checkLinkStatuses(SimulationState& s) {
             }
             case LinkKind::Fcv:
                 if (!s.fixedStatus[k]) {
-                    if (old == Status::kActive && dh < -kHeadTol)
+                    // No tolerance here: an active FCV whose downstream head stands above its
+                    // upstream head by any amount is pushing its flow uphill.
+                    if (old == Status::kActive && dh < 0.0)
                         st = Status::kXFcv;
                     else if (old == Status::kXFcv && q >= s.setting[k])
                         st = Status::kActive;
