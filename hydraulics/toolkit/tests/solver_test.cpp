@@ -702,21 +702,27 @@ TEST(PressureDriven, EveryPeriodStartsFromFullDemand) {
     EXPECT_NEAR(sim.nodeDemand(j), q, 1e-4);
 }
 
-TEST(PressureDriven, ASolutionWhoseDemandsMissTheirLawIsNotConverged) {
-    // R (100 ft) -> 1000 ft of 6 in, C 100 -> J (el 0, 300 GPM), minimum 0, required 40 psi,
-    // accuracy 0.001. EPANET's second trial changes nothing (relative change 0.000000), but
-    // J still takes its full demand at 37.7 psi: it goes on to five trials and 292.307190 GPM.
-    constexpr double kGpm = 448.831;
-    constexpr double kPsi = 0.4333;
-    ModelBuilder b;
+// R (100 ft) -> 1000 ft of 6 in, C 100 -> J (el 0, 300 GPM), pressure-driven, minimum 0,
+// required 40 psi, accuracy 0.001: J falls just short of its required pressure. Returns J.
+constexpr double kGpm = 448.831;
+int pdaShortOfPressure(ModelBuilder& b) {
     const int j = b.junction(0.0, 300.0 / kGpm);
     const int r = b.reservoir(100.0);
     b.pipe(r, j, 1000.0, 0.5, 100.0);
     Options& o = b.model().options;
     o.demandModel = DemandModel::PDA;
     o.minimumPressure = 0.0;
-    o.requiredPressure = 40.0 / kPsi;
+    o.requiredPressure = 40.0 / 0.4333;
     o.accuracy = 0.001;
+    return j;
+}
+
+TEST(PressureDriven, ASolutionWhoseDemandsMissTheirLawIsNotConverged) {
+    // EPANET's second trial changes nothing (relative change 0.000000), but J still takes its
+    // full demand at 37.7 psi: it goes on to five trials and 292.307190 GPM.
+    constexpr double kPsi = 0.4333;
+    ModelBuilder b;
+    const int j = pdaShortOfPressure(b);
     HydraulicSimulation sim(b.model());
     EXPECT_EQ(solveOnce(sim), 0);
     EXPECT_EQ(sim.iterations(), 5);
@@ -739,20 +745,13 @@ TEST(Codes, TrialLimitWithStopGivesWarning1AndEndsTheRun) {
 }
 
 TEST(Codes, TrialLimitReachedWithSettledFlowsIsUnstableNotUnbalanced) {
-    // The network above with two trials: the second changes no flow, but J's demand is still
-    // off its law. EPANET calls that "may be unstable" (2), goes on even under STOP, and lets
-    // a third trial, if allowed, undo the settled flows: then it is unbalanced (1).
-    constexpr double kGpm = 448.831;
+    // That network with two trials: the second changes no flow, but J's demand is still off
+    // its law. EPANET calls that "may be unstable" (2), goes on even under STOP, and lets a
+    // third trial, if allowed, undo the settled flows: then it is unbalanced (1).
     const auto solve = [&](int extraTrials, double& demandGpm, long& step) {
         ModelBuilder b;
-        const int j = b.junction(0.0, 300.0 / kGpm);
-        const int r = b.reservoir(100.0);
-        b.pipe(r, j, 1000.0, 0.5, 100.0);
+        const int j = pdaShortOfPressure(b);
         Options& o = b.model().options;
-        o.demandModel = DemandModel::PDA;
-        o.minimumPressure = 0.0;
-        o.requiredPressure = 40.0 / 0.4333;
-        o.accuracy = 0.001;
         o.trials = 2;
         o.extraTrials = extraTrials;
         b.model().times.duration = 7200;
