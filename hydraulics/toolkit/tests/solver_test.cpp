@@ -414,6 +414,59 @@ TEST(Valves, ActivePressureValveTurnedBackwardsPassesNothingInThatTrial) {
     }
 }
 
+TEST(Valves, AnActivePsvCountsOtherSettingValvesAtItsNodeOnlyAsActiveFcvsBeforeIt) {
+    // R1 (300) -> 3000 ft, 12 in -> J0 -> valve F -> J1 (0.35 cfs) -> PSV V (50 psi) -> J2
+    // (0.7 cfs), one trial. The PSV passes what J1 is left with: an active FCV listed before
+    // it counts with its setting, one listed after it and an active PRV not at all (EPANET
+    // 2.3.5, one trial with TRIALS 1, and its report).
+    struct Case {
+        const char* valves;
+        double relErr, headJ2;
+        int psvStatus;  // after the trial's status checks
+    };
+    const Case cases[] = {
+        {"F J0 J1 12 FCV 0.9 0\nV J1 J2 12 PSV 50 0\n", 0.197704, -14999884.6065,
+         HydraulicSimulation::kActive},
+        {"V J1 J2 12 PSV 50 0\nF J0 J1 12 FCV 0.9 0\n", 0.634699, -69999884.6065,
+         HydraulicSimulation::kClosed},
+        {"F J0 J1 12 PRV 90 0\nV J1 J2 12 PSV 50 0\n", 1.910661, -69999838.4491,
+         HydraulicSimulation::kClosed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.valves);
+        const std::string text =
+            std::string("[JUNCTIONS]\nJ0 0 0\nJ1 0 0.35\nJ2 0 0.7\n[RESERVOIRS]\nR1 300\n") +
+            "[PIPES]\nP1 R1 J0 3000 12 100 0 Open\n[VALVES]\n" + c.valves +
+            "[OPTIONS]\nUnits CFS\nTrials 1\nUnbalanced Continue\n[END]\n";
+        Model m;
+        ASSERT_EQ(readInputText(text, m).code, 0);
+        HydraulicSimulation sim(m);
+        EXPECT_EQ(solveOnce(sim), 1);
+        EXPECT_NEAR(sim.relativeError(), c.relErr, 1e-6);
+        EXPECT_NEAR(sim.nodeHead(m.findNode("J2")), c.headJ2, 1e-3);
+        EXPECT_EQ(sim.linkStatusCode(m.findLink("V")), c.psvStatus);
+    }
+}
+
+TEST(Valves, PressureValvesKeepSwitchingInTheExtraTrials) {
+    // The PRV before the PSV of the case above: the PSV closes and opens again every trial.
+    // UNBALANCED CONTINUE 4 after 4 trials goes on switching it (EPANET 2.3.5's report), so
+    // the solve ends unbalanced after 9 trials at a change of 0.75, the valve active.
+    Model m;
+    ASSERT_EQ(
+        readInputText("[JUNCTIONS]\nJ0 0 0\nJ1 0 0.35\nJ2 0 0.7\n[RESERVOIRS]\nR1 300\n"
+                      "[PIPES]\nP1 R1 J0 3000 12 100 0 Open\n[VALVES]\nF J0 J1 12 PRV 90 0\n"
+                      "V J1 J2 12 PSV 50 0\n[OPTIONS]\nUnits CFS\nTrials 4\nUnbalanced Continue 4\n[END]\n",
+                      m)
+            .code,
+        0);
+    HydraulicSimulation sim(m);
+    EXPECT_EQ(solveOnce(sim), 1);
+    EXPECT_EQ(sim.iterations(), 9);
+    EXPECT_NEAR(sim.relativeError(), 0.75, 1e-6);
+    EXPECT_EQ(sim.linkStatusCode(m.findLink("V")), HydraulicSimulation::kActive);
+}
+
 TEST(Valves, ZoneFedOnlyThroughAnActivePsvIsSolvable) {
     // R (200) -> 1000 ft, 1 in, C 100 -> J1 (el 0) -> PSV 50 ft -> J2 (demand 0.5 cfs). The
     // PSV holds J1 at 50 ft and passes what the pipe carries at 150 ft of loss; J2 is left with

@@ -159,15 +159,19 @@ void valveCoefficients(SimulationState& s, int k) {
             // into it carries exactly the valve's flow.
             case LinkKind::Prv:
                 s.p[k] = 0.0;
-                s.y[k] = s.to[k] < s.junctions ? s.excess[s.to[k]] : 0.0;
+                s.y[k] = s.to[k] < s.junctions ? q + s.excess[s.to[k]] : 0.0;
                 return;
             case LinkKind::Psv:
                 s.p[k] = 1.0 / kBig;
-                s.y[k] = s.from[k] < s.junctions ? -s.excess[s.from[k]] : 0.0;
+                s.y[k] = s.from[k] < s.junctions ? q - s.excess[s.from[k]] : 0.0;
                 return;
             case LinkKind::Fcv:
                 s.p[k] = 1.0 / kBig;
                 s.y[k] = q - s.setting[k];
+                if (s.hasPressureValves) {
+                    s.excess[s.from[k]] -= s.setting[k];
+                    s.excess[s.to[k]] += s.setting[k];
+                }
                 return;
             case LinkKind::Pbv:
                 // Head at the start exceeds head at the end by the setting, whatever way the
@@ -321,13 +325,28 @@ void pumpGain(const SimulationState& s, const PumpData& pump, double q, double s
     }
 }
 
+namespace {
+
+// A PRV, PSV or FCV that its setting governs (its status is not fixed by the file or a control).
+bool governedBySetting(const SimulationState& s, int k) {
+    const LinkKind kd = s.kind[k];
+    return (kd == LinkKind::Prv || kd == LinkKind::Psv || kd == LinkKind::Fcv) && !s.fixedStatus[k];
+}
+
+}  // namespace
+
 void computeExcessFlows(SimulationState& s) {
     double* x = s.excess.data();
     for (int n = 0; n < s.nodes; ++n) x[n] = 0.0;
     for (int n = 0; n < s.junctions; ++n) {
         x[n] = -(s.pda ? s.delivered[n] : s.demand[n]) - s.emitterQ[n];
     }
+    // Valves that their settings govern are left out: EPANET counts only an active FCV among
+    // them, with its setting, and only for the valves after it in link order (valveCoefficients
+    // adds it). So a PSV fed through an open FCV sees a shortage at its upstream node and closes.
     for (int k = 0; k < s.links; ++k) {
+        if (governedBySetting(s, k))
+            continue;
         x[s.from[k]] -= s.flow[k];
         x[s.to[k]] += s.flow[k];
     }

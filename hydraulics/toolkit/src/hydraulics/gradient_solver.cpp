@@ -168,7 +168,8 @@ int solveSteadyState(SimulationState& s) {
         s.lastRelError = relErr;
 
         bool changed = false;
-        if (!extraPhase && (s.dampLimit <= 0.0 || relErr <= s.dampLimit))
+        // PRVs and PSVs are re-examined every trial, the extra trials included.
+        if (s.dampLimit <= 0.0 || relErr <= s.dampLimit)
             changed = checkPressureValves(s);
 
         bool converged = relErr <= s.accuracy;
