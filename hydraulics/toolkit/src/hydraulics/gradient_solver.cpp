@@ -25,7 +25,6 @@ Progress updateFlows(SimulationState& s, double damping) {
     double sumQ = 0.0;
     double maxDq = 0.0;
     double maxHerr = 0.0;
-    double fullDemand = 0.0;
     const double* h = s.head.data();
     for (int k = 0; k < s.links; ++k) {
         const double dh = h[s.from[k]] - h[s.to[k]];
@@ -79,7 +78,6 @@ Progress updateFlows(SimulationState& s, double damping) {
             // A trial moves a delivered demand by at most 40 % of the full demand, as the
             // reference engine does; it keeps the steep branches from overshooting.
             const double cap = kPdaStepShare * s.demand[n];
-            fullDemand += s.demand[n];
             dq = std::clamp(dq, -cap, cap);
             s.delivered[n] -= dq;
             sumDq += std::fabs(dq);
@@ -88,9 +86,6 @@ Progress updateFlows(SimulationState& s, double damping) {
                 maxDq = std::fabs(dq);
         }
     }
-    // The reference engine measures the change against the full pressure-driven demand at
-    // least, so nodes that end up taking nothing do not inflate it.
-    sumQ = std::max(sumQ, fullDemand);
     Progress pr;
     // A network that carries almost nothing is judged by the absolute change, as the reference
     // engine does (measured: the threshold is the accuracy itself, in cfs).
