@@ -396,6 +396,32 @@ TEST(SettingControls, ASettingAlreadyInForceEndsTheStepOnlyWhereTheLinkIsNotUnde
     }
 }
 
+TEST(SettingControls, ANewSettingPutsAnFcvThatCannotDeliverBackUnderItBeforeTheFirstTrial) {
+    // R (100 ft) -> 1000 ft, 6 in -> J1 -> FCV 500 GPM -> J2 (50 GPM): the valve cannot deliver
+    // its setting and stands open. "LINK F 20 AT TIME 1" makes it active at once, so the 1:00
+    // solve takes one trial (EPANET 2.3.5's report: "FCV F changed by timer control", one
+    // trial, then "changed from open but cannot deliver flow to active").
+    Model m;
+    ASSERT_EQ(readInputText("[JUNCTIONS]\nJ1 0 0\nJ2 0 50\n[RESERVOIRS]\nR 100\n[PIPES]\nP1 R J1 1000 6 100\n"
+                            "[VALVES]\nF J1 J2 6 FCV 500 0\n[CONTROLS]\nLINK F 20 AT TIME 1\n"
+                            "[TIMES]\nDuration 2\n[OPTIONS]\nUnits GPM\n",
+                            m)
+                  .code,
+              0);
+    HydraulicSimulation sim(m);
+    ASSERT_EQ(sim.init(0), 0);
+    const int f = m.findLink("F");
+    long t = 0;
+    long step = 0;
+    EXPECT_EQ(sim.run(t), 5);
+    EXPECT_EQ(sim.linkStatusCode(f), HydraulicSimulation::kXFcv);
+    ASSERT_EQ(sim.next(step), 0);
+    EXPECT_EQ(sim.run(t), 6);
+    EXPECT_EQ(t, 3600);
+    EXPECT_EQ(sim.iterations(), 1);
+    EXPECT_EQ(sim.linkStatusCode(f), HydraulicSimulation::kActive);
+}
+
 TEST(TimeControls, AGpvOpenedByAControlKeepsItsHeadLossCurve) {
     // EPANET 2.3.5: J2 stands at 38.1548 psi (88.06 ft) before the GPV is shut at 1 h and
     // again after a timer opens it at 2 h; ours lost the curve and stood 8.75 ft higher.

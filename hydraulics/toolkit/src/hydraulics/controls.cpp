@@ -91,8 +91,10 @@ bool setLinkSettingAction(SimulationState& s, int k, double value, ActionBy by) 
         // open ("changed from closed to open"), in its status and in the rules' premises.
         s.shownOpen[k] =
             by == ActionBy::Rule && old == Status::kClosed && (kd == LinkKind::Tcv || kd == LinkKind::Pbv);
-        if (old == Status::kClosed || old == Status::kOpen ||
-            (by == ActionBy::Control && value == oldSetting))
+        // A valve that could not hold its setting (an FCV that cannot deliver its flow, a
+        // pressure valve released) is also put back under the new one before the next trial.
+        if (old == Status::kClosed || old == Status::kOpen || old == Status::kXFcv ||
+            old == Status::kXPressure || (by == ActionBy::Control && value == oldSetting))
             s.status[k] = Status::kActive;
     }
     return s.status[k] != old || s.setting[k] != oldSetting;
