@@ -384,6 +384,29 @@ TEST_F(ApiTest, EpanetRunsTheWholePeriodAndReturnsItsLastWarning) {
     EXPECT_EQ(ENgetcount(EN_NODECOUNT, &n), 102) << "ENepanet leaves nothing open";
 }
 
+TEST_F(ApiTest, AFullStatusReportHasEveryTrialAndSwitchAsEpanetWordsThem) {
+    // A PSV that can hold J0 at 50 psi only by sending J2 back water closes after the first
+    // trial (EPANET 2.3.5's report: 0.634699, "PSV V switched from active to closed",
+    // 0.482142, 0.000000, balanced after 3 trials; J2, cut off, warns 6).
+    const std::string net =
+        "[JUNCTIONS]\nJ0 0 0\nJ1 0 0.35\nJ2 0 0.7\n[RESERVOIRS]\nR1 300\n[PIPES]\nP1 R1 J0 3000 12 100\n"
+        "[VALVES]\nV J1 J2 12 PSV 50 0\nF J0 J1 12 FCV 0.9 0\n[OPTIONS]\nUnits CFS\n[REPORT]\n";
+    ASSERT_EQ(
+        ENepanet(file("full.inp", net + "Status Full\n").c_str(), path("full.rpt").c_str(), "", nullptr), 6);
+    const std::string full = slurp(path("full.rpt"));
+    EXPECT_NE(full.find("0:00:00: Balancing the network:"), std::string::npos) << full;
+    const size_t a = full.find("Trial  1: relative flow change = 0.634699");
+    const size_t b = full.find("PSV V switched from active to closed");
+    const size_t c = full.find("Trial  2: relative flow change = 0.482142");
+    const size_t d = full.find("0:00:00: Balanced after 3 trials");
+    ASSERT_NE(a, std::string::npos) << full;
+    EXPECT_TRUE(a < b && b < c && c < d && d != std::string::npos) << full;
+    // Without it the report has no trials.
+    ASSERT_EQ(ENepanet(file("yes.inp", net + "Status Yes\n").c_str(), path("yes.rpt").c_str(), "", nullptr),
+              6);
+    EXPECT_EQ(slurp(path("yes.rpt")).find("Trial"), std::string::npos);
+}
+
 TEST_F(ApiTest, ErrorMessages) {
     char msg[EN_MAXMSG + 1];
     ASSERT_EQ(ENgeterror(203, msg, EN_MAXMSG), 0);

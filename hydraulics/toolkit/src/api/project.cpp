@@ -6,6 +6,7 @@
 #include <fstream>
 #include <new>
 
+#include "hydraulics/trial_log.h"
 #include "input/input_reader.h"
 #include "kvepa2/epanet2_enums.h"
 #include "model/error_text.h"
@@ -41,7 +42,7 @@ void writeReport(Project& p) {
     if (!out)
         return;
     out << "  kvepa2 hydraulic toolkit report\n\n";
-    for (const std::string& line : p.reportLines) out << "  " << line << '\n';
+    for (const std::string& line : p.reportLines) out << (line.empty() ? "" : "  ") << line << '\n';
 }
 
 int projectClose(Project& p) {
@@ -142,11 +143,22 @@ int projectSolveH(Project& p) {
     code = projectInitH(p, 0);
     if (code >= 100)
         return code;
+    // A full status report has every solve's trials, as the solver takes them.
+    TrialLog log(p.model);
+    struct Detach {
+        HydraulicSimulation& sim;
+        ~Detach() { sim.setTrialLog(nullptr); }
+    } detach{*p.simulation};
+    const bool full = p.model.options.statusReport == Options::StatusReport::Full;
+    if (full)
+        p.simulation->setTrialLog(&log);
     // EPANET returns the warning of the last period that had one, not the gravest.
     int warning = 0;
     long t = 0, step = 0;
     do {
         code = projectRunH(p, &t);
+        if (full)
+            for (std::string& line : log.take()) p.reportLines.push_back(std::move(line));
         if (code >= 100) {
             p.reportLines.push_back("Error " + std::to_string(code) + ": " + errorText(code) + " at " +
                                     clockText(t) + " hrs");

@@ -190,7 +190,10 @@ bool applyJunctionControls(SimulationState& s) {
         const double h = s.head[c.node];
         if (c.type == ControlType::LowLevel ? h > c.grade + kHeadTol : h < c.grade - kHeadTol)
             continue;
+        const StatusCode before = s.status[c.link];
         changed = switchOnPressure(s, c) || changed;
+        if (s.trialLog && s.status[c.link] != before)
+            s.trialLog->switched(c.link, before, s.status[c.link]);
     }
     return changed;
 }

@@ -159,6 +159,8 @@ int solveSteadyState(SimulationState& s) {
         const double damping = (s.dampLimit > 0.0 && relErr <= s.dampLimit) ? 0.6 : 1.0;
         const Progress pr = updateFlows(s, damping);
         relErr = pr.relError;
+        if (s.trialLog)
+            s.trialLog->trial(iter, relErr);
         s.lastIterations = iter;
         s.lastRelError = relErr;
 

@@ -461,7 +461,11 @@ int HydraulicSimulation::run(long& currentTime) {
     setTimeDependentValues(s);
     // Rules first act at the first rule step after the start, on the solved state.
     applySimpleControls(s);
+    if (s.trialLog)
+        s.trialLog->balancing(s.time);
     int code = solveSteadyState(s);
+    if (s.trialLog)
+        s.trialLog->solved(s.time, code == 0, s.lastIterations, s.lastRelError);
     s.haveRun = true;
     if (code >= 100) {
         s.lastCode = code;
@@ -604,6 +608,10 @@ double HydraulicSimulation::linkEnergy(int i) const {
 void HydraulicSimulation::setLinkStatus(int i, int open) {
     setLinkStatusAction(*state_, i, open ? LinkStatus::Open : LinkStatus::Closed, ActionBy::Toolkit);
 }
+void HydraulicSimulation::setTrialLog(TrialLog* log) {
+    state_->trialLog = log;
+}
+
 void HydraulicSimulation::setLinkSetting(int i, double value) {
     setLinkSettingAction(*state_, i, value, ActionBy::Toolkit);
 }

@@ -9,6 +9,7 @@ namespace kvepa2 {
 
 class Model;
 class SimulationState;
+class TrialLog;
 
 class HydraulicSimulation {
   public:
@@ -51,6 +52,10 @@ class HydraulicSimulation {
     // Run-time changes (EN_STATUS, EN_SETTING set between steps).
     void setLinkStatus(int i, int open);
     void setLinkSetting(int i, double value);
+
+    // Lines of a full status report for every later solve (nullptr: none); the log must
+    // outlive its use here.
+    void setTrialLog(TrialLog* log);
 
     long currentTime() const;
     int iterations() const;        // trials used by the last solve

@@ -10,6 +10,7 @@
 #include "hydraulics/pow_memo.h"
 #include "hydraulics/solution_refinement.h"
 #include "hydraulics/sparse_ldl.h"
+#include "hydraulics/trial_log.h"
 #include "model/model.h"
 
 namespace kvepa2 {
@@ -144,6 +145,7 @@ struct SimulationState {
     bool started = false;
     int lastIterations = 0;
     double lastRelError = 0.0;
+    TrialLog* trialLog = nullptr;  // the full status report's lines, when asked for
     int lastCode = 0;
 };
 

@@ -111,6 +111,8 @@ bool checkPressureValves(SimulationState& s) {
         else
             st = psvStatus(old, s.flow[k], s.head[i], s.head[j], s.elevation[i] + s.setting[k]);
         if (st != old) {
+            if (s.trialLog)
+                s.trialLog->switched(k, old, st);
             s.status[k] = st;
             changed = true;
         }
@@ -201,6 +203,8 @@ bool checkLinkStatuses(SimulationState& s) {
             }
         }
         if (st != old) {
+            if (s.trialLog)
+                s.trialLog->switched(k, old, st);
             s.status[k] = st;
             changed = true;
         }

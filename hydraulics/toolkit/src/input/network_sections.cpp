@@ -636,7 +636,16 @@ int InputParser::reportLine(const std::vector<std::string>& t) {
             return bad_ = t.back(), 202;
         return v < 0.0 || v > 255.0 ? (bad_ = t.back(), 213) : 0;
     }
-    for (const char* k : {"STAT", "SUMM", "MESS", "ENER", "FILE"})
+    if (matchesKeyword(t[0], "STAT")) {
+        if (equalsKeyword(t[1], "FULL"))
+            m_.options.statusReport = Options::StatusReport::Full;
+        else if (equalsKeyword(t[1], "YES"))
+            m_.options.statusReport = Options::StatusReport::Yes;
+        else if (equalsKeyword(t[1], "NO"))
+            m_.options.statusReport = Options::StatusReport::No;
+        return 0;
+    }
+    for (const char* k : {"SUMM", "MESS", "ENER", "FILE"})
         if (matchesKeyword(t[0], k))
             return 0;
     const bool nodes = matchesKeyword(t[0], "NODE");

@@ -231,6 +231,8 @@ struct Options {
     double dampLimit = 0.0;
     double headError = 0.0;   // ft
     double flowChange = 0.0;  // cfs
+    // [REPORT] STATUS: NO, YES, or FULL for the trials of every solve in the report file.
+    enum class StatusReport { No = 0, Yes = 1, Full = 2 } statusReport = StatusReport::No;
     // Water quality and other options that do not touch the hydraulics, kept
     // as option lines for writing back.
     std::vector<std::string> keptLines;
