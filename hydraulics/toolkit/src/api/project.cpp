@@ -9,6 +9,7 @@
 #include "hydraulics/trial_log.h"
 #include "input/input_reader.h"
 #include "kvepa2/epanet2_enums.h"
+#include "model/clock_text.h"
 #include "model/error_text.h"
 #include "model/network_validation.h"
 #include "output/input_writer.h"
@@ -16,12 +17,6 @@
 namespace kvepa2 {
 
 namespace {
-
-std::string clockText(long seconds) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", seconds / 3600, (seconds % 3600) / 60, seconds % 60);
-    return buf;
-}
 
 bool sameFile(const char* a, const char* b) {
     return a != nullptr && b != nullptr && a[0] != '\0' && std::strcmp(a, b) == 0;

@@ -4,17 +4,12 @@
 #include <utility>
 
 #include "hydraulics/hydraulic_simulation.h"
+#include "model/clock_text.h"
 #include "model/model.h"
 
 namespace kvepa2 {
 
 namespace {
-
-std::string clock(long seconds) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", seconds / 3600, (seconds % 3600) / 60, seconds % 60);
-    return buf;
-}
 
 // A link cut off for want of head, shut by its tank or shut outright is "closed" alike; one
 // that cannot deliver what its setting asks is "open".
@@ -62,7 +57,7 @@ const char* typeWord(LinkType t) {
 
 void TrialLog::balancing(long time) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%10s: Balancing the network:", clock(time).c_str());
+    std::snprintf(buf, sizeof buf, "%10s: Balancing the network:", clockText(time).c_str());
     lines_.emplace_back(buf);
     lines_.emplace_back();
 }
@@ -87,10 +82,10 @@ void TrialLog::switched(int link, int from, int to) {
 void TrialLog::solved(long time, bool balanced, int trials, double relativeChange) {
     char buf[128];
     if (balanced)
-        std::snprintf(buf, sizeof buf, "%10s: Balanced after %d trials", clock(time).c_str(), trials);
+        std::snprintf(buf, sizeof buf, "%10s: Balanced after %d trials", clockText(time).c_str(), trials);
     else
         std::snprintf(buf, sizeof buf, "%10s: Unbalanced after %d trials (flow change = %.6f)",
-                      clock(time).c_str(), trials, relativeChange);
+                      clockText(time).c_str(), trials, relativeChange);
     lines_.emplace_back();
     lines_.emplace_back(buf);
 }
