@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "hydraulics/trial_log.h"
+
 namespace kvepa2 {
 
 namespace {

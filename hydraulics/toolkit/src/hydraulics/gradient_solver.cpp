@@ -6,6 +6,7 @@
 #include "hydraulics/coefficients.h"
 #include "hydraulics/controls.h"
 #include "hydraulics/status_checks.h"
+#include "hydraulics/trial_log.h"
 
 namespace kvepa2 {
 

@@ -11,6 +11,7 @@
 #include "hydraulics/headloss/hazen_williams.h"
 #include "hydraulics/simulation_state.h"
 #include "hydraulics/status_checks.h"
+#include "hydraulics/trial_log.h"
 
 namespace kvepa2 {
 
@@ -608,12 +609,11 @@ double HydraulicSimulation::linkEnergy(int i) const {
 void HydraulicSimulation::setLinkStatus(int i, int open) {
     setLinkStatusAction(*state_, i, open ? LinkStatus::Open : LinkStatus::Closed, ActionBy::Toolkit);
 }
-void HydraulicSimulation::setTrialLog(TrialLog* log) {
-    state_->trialLog = log;
-}
-
 void HydraulicSimulation::setLinkSetting(int i, double value) {
     setLinkSettingAction(*state_, i, value, ActionBy::Toolkit);
+}
+void HydraulicSimulation::setTrialLog(TrialLog* log) {
+    state_->trialLog = log;
 }
 long HydraulicSimulation::currentTime() const {
     return state_->time;

@@ -10,10 +10,11 @@
 #include "hydraulics/pow_memo.h"
 #include "hydraulics/solution_refinement.h"
 #include "hydraulics/sparse_ldl.h"
-#include "hydraulics/trial_log.h"
 #include "model/model.h"
 
 namespace kvepa2 {
+
+class TrialLog;
 
 // Kind of link as the solver treats it.
 enum class LinkKind : unsigned char { Pipe, CvPipe, Pump, Prv, Psv, Pbv, Fcv, Tcv, Gpv };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "hydraulics/coefficients.h"
+#include "hydraulics/trial_log.h"
 
 namespace kvepa2 {
 

@@ -5,6 +5,7 @@
 
 #include "hydraulics/hydraulic_simulation.h"
 #include "model/clock_text.h"
+#include "model/link_type_text.h"
 #include "model/model.h"
 
 namespace kvepa2 {
@@ -25,32 +26,6 @@ const char* statusWord(int code) {
         default:
             return "open";
     }
-}
-
-const char* typeWord(LinkType t) {
-    switch (t) {
-        case LinkType::CVPipe:
-            return "CV";
-        case LinkType::Pipe:
-            return "Pipe";
-        case LinkType::Pump:
-            return "Pump";
-        case LinkType::PRV:
-            return "PRV";
-        case LinkType::PSV:
-            return "PSV";
-        case LinkType::PBV:
-            return "PBV";
-        case LinkType::FCV:
-            return "FCV";
-        case LinkType::TCV:
-            return "TCV";
-        case LinkType::GPV:
-            return "GPV";
-        case LinkType::PCV:
-            return "PCV";
-    }
-    return "Link";
 }
 
 }  // namespace
@@ -75,7 +50,7 @@ void TrialLog::switched(int link, int from, int to) {
     if (a == b)
         return;
     const Link& l = model_.links[static_cast<size_t>(link)];
-    lines_.push_back(std::string("            ") + typeWord(l.type) + " " + l.id + " switched from " + a +
+    lines_.push_back(std::string("            ") + linkTypeText(l.type) + " " + l.id + " switched from " + a +
                      " to " + b);
 }
 

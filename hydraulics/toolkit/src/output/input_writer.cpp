@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/link_type_text.h"
 #include "model/units.h"
 
 namespace kvepa2 {
@@ -147,12 +148,11 @@ void Writer::links() {
         o_ << '\n';
     }
     o_ << "\n[VALVES]\n;ID\tNode1\tNode2\tDiameter\tType\tSetting\tMinorLoss\n";
-    static constexpr const char* kTypes[] = {"", "", "", "PRV", "PSV", "PBV", "FCV", "TCV", "GPV", "PCV"};
     for (const Link& k : m_.links) {
         if (!isValve(k.type))
             continue;
         o_ << id(k.id) << '\t' << node(k.node1) << '\t' << node(k.node2) << '\t' << num(k.diameter * dcf())
-           << '\t' << kTypes[static_cast<int>(k.type)] << '\t'
+           << '\t' << linkTypeText(k.type) << '\t'
            << (k.type == LinkType::GPV ? curve(k.valveCurve) : setting(k, k.setting));
         if (k.minorLossGiven || k.minorLoss != 0.0 || k.type == LinkType::PCV)
             o_ << '\t' << num(k.minorLoss);
