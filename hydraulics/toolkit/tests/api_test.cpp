@@ -374,6 +374,28 @@ TEST_F(ApiTest, DesignChangesBetweenRunsTakeEffectAndRunsRepeat) {
     EXPECT_EQ(pressure(), first) << "the same design gives the same answer";
 }
 
+TEST_F(ApiTest, SolverOptionsChangedDuringARunSteerItsNextPeriods) {
+    // EPANET 2.3.5 on Net1 with EN_TRIALS set to 1 after the first period: 1:00 and 2:00 both
+    // return 2 ("may be unstable": the trial limit reached within the accuracy).
+    const std::string net1 = std::string(KELVARN_NETWORKS_DIR) + "/Net1.inp";
+    ASSERT_EQ(ENopen(net1.c_str(), "", ""), 0);
+    ASSERT_EQ(ENopenH(), 0);
+    ASSERT_EQ(ENinitH(0), 0);
+    long t = 0;
+    long step = 0;
+    EXPECT_EQ(ENrunH(&t), 0);
+    EXPECT_EQ(ENnextH(&step), 0);
+    ASSERT_EQ(ENsetoption(EN_TRIALS, 1.0f), 0);
+    EXPECT_EQ(ENrunH(&t), 2);
+    EXPECT_EQ(t, 3600);
+    EXPECT_EQ(ENnextH(&step), 0);
+    EXPECT_EQ(ENrunH(&t), 2);
+    EXPECT_EQ(ENnextH(&step), 0);
+    ASSERT_EQ(ENsetoption(EN_TRIALS, 40.0f), 0);
+    EXPECT_EQ(ENrunH(&t), 0);
+    EXPECT_EQ(t, 3 * 3600);
+}
+
 TEST_F(ApiTest, EpanetRunsTheWholePeriodAndReturnsItsLastWarning) {
     const std::string net1 = std::string(KELVARN_NETWORKS_DIR) + "/Net1.inp";
     const int code = ENepanet(net1.c_str(), path("net1.rpt").c_str(), "", nullptr);

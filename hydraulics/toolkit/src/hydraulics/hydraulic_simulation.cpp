@@ -178,10 +178,12 @@ HydraulicSimulation::HydraulicSimulation(Model& model) : state_(std::make_unique
 
 HydraulicSimulation::~HydraulicSimulation() = default;
 
-int HydraulicSimulation::init(int /*saveFlag*/) {
-    SimulationState& s = *state_;
-    const Model& m = s.model;
-    const Options& o = m.options;
+namespace {
+
+// What steers the solve; a caller may change it between periods and the next period follows,
+// as the reference engine's do.
+void readSolverOptions(SimulationState& s) {
+    const Options& o = s.model.options;
     s.accuracy = o.accuracy;
     s.maxTrials = std::max(o.trials, 1);
     s.extraTrials = o.extraTrials;
@@ -190,11 +192,20 @@ int HydraulicSimulation::init(int /*saveFlag*/) {
     s.dampLimit = o.dampLimit;
     s.headError = o.headError;
     s.flowChange = o.flowChange;
-    s.emitterExponent = o.emitterExponent > 0.0 ? o.emitterExponent : 0.5;
     s.pda = o.demandModel == DemandModel::PDA;
     s.pMin = o.minimumPressure;
     s.pReq = std::max(o.requiredPressure, o.minimumPressure + 0.1);
     s.pExp = o.pressureExponent > 0.0 ? o.pressureExponent : 0.5;
+}
+
+}  // namespace
+
+int HydraulicSimulation::init(int /*saveFlag*/) {
+    SimulationState& s = *state_;
+    const Model& m = s.model;
+    const Options& o = m.options;
+    readSolverOptions(s);
+    s.emitterExponent = o.emitterExponent > 0.0 ? o.emitterExponent : 0.5;
     s.formula = o.headloss;
     s.viscosity = o.viscosity;
 
@@ -459,6 +470,7 @@ int HydraulicSimulation::run(long& currentTime) {
     currentTime = s.time;
     if (!s.started)
         return 103;
+    readSolverOptions(s);
     setTimeDependentValues(s);
     // Rules first act at the first rule step after the start, on the solved state.
     applySimpleControls(s);
