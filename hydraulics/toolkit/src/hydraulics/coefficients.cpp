@@ -20,17 +20,13 @@ inline void closedCoefficients(SimulationState& s, int k) {
     s.y[k] = s.flow[k];
 }
 
-// Slope (ft per cfs) of the pressure-driven demand law below no flow and beyond full
-// demand, as the reference engine has it.
-constexpr double kPdaSteep = 1.0e9;
-// A node exactly at full demand (every period's first trial) is half as steep: the reference
-// engine's first trial moves its demand by (p - preq) / 5e8 cfs, later ones by / 1e9.
-constexpr double kPdaSteepAtFull = 5.0e8;
-// Just below full demand the reference engine's trials behave as if the law's gradient had
-// kPdaNearFull / (d - q + 1e-12)^2 ft per cfs added (measured from 1e-8 down to 2.6e-10 cfs
-// below, whatever the exponent, demand and pressures); it fades within 1e-6 cfs.
-constexpr double kPdaNearFull = 2.5e-16;
-constexpr double kPdaNearFullOffset = 1.0e-12;
+// The pressure-driven demand law's walls at no flow and at full demand: a smooth ramp
+// (kPdaWall / 2) (x + sqrt(x^2 + kPdaWallRound)) in the flow x beyond the wall, so its slope is
+// 1e9 ft per cfs well beyond, half that on the wall and 2.5e-16 / x^2 inside, as the reference
+// engine's trials show (a node exactly at full demand moves by (p - preq) / 5e8 cfs; a node
+// 4e-9 cfs above no flow or 1e-8 cfs below full demand is held that much less firmly).
+constexpr double kPdaWall = 1.0e9;
+constexpr double kPdaWallRound = 1.0e-24;
 
 // An open valve's loss becomes linear below this gradient (measured on the reference
 // engine: a loss-free open valve drops 1e-6 ft per cfs).
@@ -225,27 +221,27 @@ void nodeCoefficients(SimulationState& s) {
             }
             const double dp = s.pReq - s.pMin;
             const double q = s.delivered[n];
+            // The law dp (q / d)^(1 / exponent), odd in q; it only bends the walls' sides.
+            const double n1 = 1.0 / s.pExp;
+            const double r = std::fabs(q / d);
             double h = 0.0;
-            double g = kPdaSteep;
-            if (q < 0.0) {
-                h = kPdaSteep * q;
-            } else if (q >= d) {
-                // Full demand is the steep branch already, so a node at full demand stays
-                // there unless its pressure falls below the required one.
-                g = q == d ? kPdaSteepAtFull : kPdaSteep;
-                h = dp + g * (q - d);
-            } else {
-                h = dp * std::pow(q / d, 1.0 / s.pExp);
-                g = q > 0.0 ? h / (s.pExp * q) : 0.0;
-                if (g < kMinGradient) {
-                    g = kMinGradient;
-                    h = g * q;
-                }
+            double g = 0.0;
+            if (r > 0.0) {
+                h = dp * std::pow(r, n1);
+                g = n1 * h / std::fabs(q);
+                if (q < 0.0)
+                    h = -h;
             }
-            if (q > 0.0 && q < d) {
-                const double below = d - q + kPdaNearFullOffset;
-                g += kPdaNearFull / (below * below);
+            if (q > 0.0 && q < d && g < kMinGradient) {
+                g = kMinGradient;
+                h = g * q;
             }
+            const double up = q - d;
+            const double upRoot = std::sqrt(up * up + kPdaWallRound);
+            const double low = -q;
+            const double lowRoot = std::sqrt(low * low + kPdaWallRound);
+            h += 0.5 * kPdaWall * (up + upRoot) - 0.5 * kPdaWall * (low + lowRoot);
+            g += 0.5 * kPdaWall * (1.0 + up / upRoot) + 0.5 * kPdaWall * (1.0 + low / lowRoot);
             s.dmP[n] = 1.0 / g;
             s.dmY[n] = h / g;
         }
