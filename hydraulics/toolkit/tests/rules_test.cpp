@@ -196,6 +196,45 @@ TEST(Rules, SettingAlreadyInForceDoesNotEndTheStep) {
     EXPECT_EQ(std::find(t.begin(), t.end(), 360), t.end());
 }
 
+TEST(Rules, ANewSettingLeavesAnOpenOrClosedValveAsItStandsUntilItIsChecked) {
+    // PRV V, set to 80 psi where J1 has 43, stands open; rule 1 gives it a new setting at 1:00.
+    // EPANET 2.3.5 keeps it open for the first trial and checks it after: at 90 psi it stays
+    // open (1 trial), at 10 psi it switches to active (2 trials). Shut by the solver against
+    // R2 (200 ft), it stays shut (1 trial). A simple control puts it under the setting at once.
+    auto trialsAtOneHour = [](const std::string& action, bool r2, int& status) {
+        Model m;
+        EXPECT_EQ(readInputText(std::string("[JUNCTIONS]\nJ1 0 0\nJ2 0 0\nJ3 0 300\n[RESERVOIRS]\nR 100\n") +
+                                    (r2 ? "R2 200\n" : "") +
+                                    "[PIPES]\nP1 R J1 1000 12 120 0 Open\nP2 J2 J3 1000 12 120 0 Open\n" +
+                                    (r2 ? "P3 R2 J2 1000 12 120 0 Open\n" : "") +
+                                    "[VALVES]\nV J1 J2 12 PRV 80 0\n" + action +
+                                    "\n[TIMES]\nDuration 2:00\nHydraulic Timestep 1:00\nRule Timestep 0:15\n"
+                                    "[OPTIONS]\nUnits GPM\n",
+                                m)
+                      .code,
+                  0);
+        HydraulicSimulation sim(m);
+        sim.init(0);
+        long t = 0;
+        long step = 0;
+        sim.run(t);
+        sim.next(step);
+        sim.run(t);
+        EXPECT_EQ(t, 3600);
+        status = sim.linkStatusCode(m.findLink("V"));
+        return sim.iterations();
+    };
+    const std::string rule = "[RULES]\nRULE 1\nIF SYSTEM TIME >= 1\nTHEN VALVE V SETTING IS ";
+    int status = 0;
+    EXPECT_EQ(trialsAtOneHour(rule + "90", false, status), 1);
+    EXPECT_EQ(status, HydraulicSimulation::kOpen);
+    EXPECT_EQ(trialsAtOneHour(rule + "10", false, status), 2);
+    EXPECT_EQ(status, HydraulicSimulation::kActive);
+    EXPECT_EQ(trialsAtOneHour(rule + "10", true, status), 1);
+    EXPECT_EQ(status, HydraulicSimulation::kClosed);
+    EXPECT_GT(trialsAtOneHour("[CONTROLS]\nLINK V 10 AT TIME 1", true, status), 1);
+}
+
 TEST(Rules, PumpSpeedAlreadyInForceLeavesAPumpShutForWantOfHeadShut) {
     // PU at speed 0.9 cannot lift R's water to T until T has drained to 1589 s. A rule giving
     // it 0.9 at every rule step changes nothing (EPANET 2.3.5: no step at 900 s, PU shut until

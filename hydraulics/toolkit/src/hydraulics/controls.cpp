@@ -87,17 +87,26 @@ bool setLinkSettingAction(SimulationState& s, int k, double value, ActionBy by) 
         // control's puts it back under its setting, to be checked again.
         if (!s.fixedStatus[k] && value == oldSetting && (by != ActionBy::Control || old == Status::kActive))
             return false;
+        const bool wasFixed = s.fixedStatus[k] != 0;
         s.setting[k] = value;
         s.fixedStatus[k] = 0;
         // A TCV or PBV that a rule's setting reopens follows its setting, but EPANET calls it
         // open ("changed from closed to open"), in its status and in the rules' premises.
         s.shownOpen[k] =
             by == ActionBy::Rule && old == Status::kClosed && (kd == LinkKind::Tcv || kd == LinkKind::Pbv);
-        // A valve that could not hold its setting (an FCV that cannot deliver its flow, a
-        // pressure valve released) is also put back under the new one before the next trial.
-        if (old == Status::kClosed || old == Status::kOpen || old == Status::kXFcv ||
-            old == Status::kXPressure || (by == ActionBy::Control && value == oldSetting))
+        const bool checked = kd == LinkKind::Prv || kd == LinkKind::Psv || kd == LinkKind::Fcv;
+        if (by == ActionBy::Rule && checked && (old == Status::kOpen || old == Status::kClosed)) {
+            // A rule leaves a pressure valve or FCV open or closed as it stands, to be checked
+            // against the new setting after the next trial; one that was fixed shut is opened.
+            if (wasFixed)
+                s.status[k] = Status::kOpen;
+        } else if (old == Status::kClosed || old == Status::kOpen || old == Status::kXFcv ||
+                   old == Status::kXPressure || (by == ActionBy::Control && value == oldSetting)) {
+            // A simple control puts the valve under its setting at once, as it does a valve that
+            // could not hold its setting (an FCV that cannot deliver its flow, a pressure valve
+            // released).
             s.status[k] = Status::kActive;
+        }
     }
     return s.status[k] != old || s.setting[k] != oldSetting;
 }
