@@ -12,6 +12,7 @@ namespace {
 constexpr int kLanes = 4;
 using V = double __attribute__((vector_size(kLanes * sizeof(double))));
 using I = std::int64_t __attribute__((vector_size(kLanes * sizeof(double))));
+using U = std::uint64_t __attribute__((vector_size(kLanes * sizeof(double))));
 
 // ln 2 split so that n * kLn2Hi is exact for every exponent a double can have.
 constexpr double kLn2Hi = 6.93147180369123816490e-01;
@@ -76,8 +77,9 @@ constexpr double kMaxExponent = 700.0;
     const V q1011 = 1.0 / 3628800.0 + r * (1.0 / 39916800.0);
     const V q1213 = 1.0 / 479001600.0 + r * (1.0 / 6227020800.0);
     const V q = ((q01 + r2 * q23) + r4 * (q45 + r2 * q67)) + r8 * ((q89 + r2 * q1011) + r4 * q1213);
-    const I ni = (I)shifted - std::bit_cast<std::int64_t>(kShift);
-    const I result = (I)q + (ni << 52);
+    // In unsigned lanes: those out of range wrap here and are replaced by std::pow below.
+    const U ni = (U)shifted - std::bit_cast<std::uint64_t>(kShift);
+    const U result = (U)q + (ni << 52);
     V res = (V)result;
     const I inRange = (a >= kLow) & (a <= kHigh) & (y <= kMaxExponent) & (y >= -kMaxExponent);
     std::memcpy(out, &res, sizeof res);
